@@ -1,0 +1,16 @@
+# One interface target carries the language level, the warnings and the sanitizers.
+add_library(tarvik_options INTERFACE)
+target_compile_features(tarvik_options INTERFACE cxx_std_20)
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(tarvik_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                                  -Wold-style-cast -Wcast-align -Woverloaded-virtual)
+  if(TARVIK_WARNINGS_AS_ERRORS)
+    target_compile_options(tarvik_options INTERFACE -Werror)
+  endif()
+  if(TARVIK_SANITIZERS)
+    target_compile_options(tarvik_options INTERFACE -fsanitize=${TARVIK_SANITIZERS} -fno-omit-frame-pointer
+                                                    -fno-sanitize-recover=all)
+    target_link_options(tarvik_options INTERFACE -fsanitize=${TARVIK_SANITIZERS})
+  endif()
+endif()

@@ -1,0 +1,2 @@
+// Placeholder until the cache lands.
+#include "APRSCache.h"

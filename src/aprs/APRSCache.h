@@ -1,0 +1,94 @@
+// The station cache: the latest accepted packet of every heard station.
+//
+// One entry per Source.Callsign, in order of first arrival; the cache owns
+// every packet in it. Stations not heard for MaxAge minutes are purged by a
+// timer that the owner supplies (a QTimer in the program, a fake in tests).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "APRSData.h"
+
+namespace aprs {
+
+// The purge timer seam: the cache sets the interval and the tick, starts and stops it.
+class TCacheTimer {
+ public:
+  virtual ~TCacheTimer() = default;
+  virtual void SetInterval(int milliseconds) = 0;
+  virtual void SetOnTimer(std::function<void()> tick) = 0;
+  virtual void Start() = 0;
+  virtual void Stop() = 0;
+};
+
+// A timer that never fires: for tools and tests that purge by hand.
+class TManualCacheTimer : public TCacheTimer {
+ public:
+  void SetInterval(int milliseconds) override { Interval = milliseconds; }
+  void SetOnTimer(std::function<void()> tick) override { OnTimer = std::move(tick); }
+  void Start() override { Running = true; }
+  void Stop() override { Running = false; }
+  void Fire() {
+    if (Running && OnTimer) OnTimer();
+  }
+
+  int Interval = 0;
+  bool Running = false;
+  std::function<void()> OnTimer;
+};
+
+class TPacketCache {
+ public:
+  explicit TPacketCache(std::unique_ptr<TCacheTimer> timer = std::make_unique<TManualCacheTimer>());
+  virtual ~TPacketCache();
+  TPacketCache(const TPacketCache&) = delete;
+  TPacketCache& operator=(const TPacketCache&) = delete;
+
+  virtual bool Add(std::unique_ptr<TAprsPacket> packet);
+  virtual bool Update(std::unique_ptr<TAprsPacket> packet);
+  virtual int IndexOf(const TAprsPacket& packet) const;
+
+  bool Replace(std::unique_ptr<TAprsPacket> packet, int index = -1);
+  bool RemoveStation(const TAprsPacket& packet);
+  bool Remove(const TAprsPacket& packet);
+  bool Delete(int index);
+  void Clear();
+  void ResetCounters();
+  void Purge(TDateTime cutOff);
+
+  int Count() const { return static_cast<int>(m_entries.size()); }
+  // The entry at `index`, or nothing when the index is out of range.
+  TAprsPacket* Items(int index) const;
+  // The entry of a station by its callsign, or nothing.
+  TAprsPacket* Find(const std::string& callsign) const;
+
+  bool Enabled() const { return m_enabled; }
+  void SetEnabled(bool value);
+  int PurgeInterval() const { return m_purgeInterval; }
+  void SetPurgeInterval(int seconds);
+
+  TCacheTimer& Timer() { return *m_timer; }
+
+  int MaxAge = 60;  // minutes
+  int Added = 0;
+  int Deleted = 0;
+  int Expired = 0;
+  int Killed = 0;
+  int Replaced = 0;
+  int Purges = 0;
+
+ private:
+  void PurgeTick();
+
+  bool m_enabled = true;
+  std::vector<std::unique_ptr<TAprsPacket>> m_entries;
+  std::unordered_map<std::string, int> m_index;  // Source.Callsign -> first entry's position
+  int m_purgeInterval = 60;
+  std::unique_ptr<TCacheTimer> m_timer;
+};
+
+}  // namespace aprs
