@@ -83,10 +83,17 @@ class TPacketCache {
 
  private:
   void PurgeTick();
+  void EraseAt(int index);
+  // Rebuilds the callsign index after removals in the middle of the list shifted positions.
+  void EnsureIndex() const;
 
   bool m_enabled = true;
   std::vector<std::unique_ptr<TAprsPacket>> m_entries;
-  std::unordered_map<std::string, int> m_index;  // Source.Callsign -> first entry's position
+  // Source.Callsign -> position of its first entry. Rebuilt in one pass on the next
+  // lookup when an erase in the middle (Delete, Purge) or a Replace that changed the
+  // callsign made it stale, so a purge of many entries stays linear.
+  mutable std::unordered_map<std::string, int> m_index;
+  mutable bool m_indexStale = false;
   int m_purgeInterval = 60;
   std::unique_ptr<TCacheTimer> m_timer;
 };
