@@ -2,6 +2,7 @@
 #include "APRSCache.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 #include "APRSParser.h"
@@ -11,11 +12,17 @@ namespace aprs {
 namespace {
 
 constexpr long long kMillisecondsPerSecond = 1000;
+constexpr std::size_t kMinIndexSize = 16;
 
 int IntervalMilliseconds(int seconds) {
   const long long ms = static_cast<long long>(seconds) * kMillisecondsPerSecond;
   return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
 }
+
+std::size_t HashOf(std::string_view callsign) { return std::hash<std::string_view>{}(callsign); }
+
+// The slot is chosen by the low bits of the hash, the tag is taken from the high ones.
+std::uint32_t TagOf(std::size_t hash) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32); }
 
 }  // namespace
 
@@ -33,10 +40,9 @@ TPacketCache::~TPacketCache() {
 
 bool TPacketCache::Add(std::unique_ptr<TAprsPacket> packet) {
   if (!packet) return false;
-  const int position = Count();
+  m_hashes.push_back(HashOf(packet->Source.Callsign));
   m_entries.push_back(std::move(packet));
-  // try_emplace keeps an earlier entry of the same station as the one IndexOf finds.
-  if (!m_indexStale) m_index.try_emplace(m_entries.back()->Source.Callsign, position);
+  if (!m_indexStale) IndexInsert(Count() - 1);
   ++Added;
   return true;
 }
@@ -53,17 +59,20 @@ bool TPacketCache::Update(std::unique_ptr<TAprsPacket> packet) {
 }
 
 int TPacketCache::IndexOf(const TAprsPacket& packet) const {
-  EnsureIndex();
-  const auto it = m_index.find(packet.Source.Callsign);
-  return it == m_index.end() ? -1 : it->second;
+  const std::string& callsign = packet.Source.Callsign;
+  return Lookup(callsign, HashOf(callsign));
 }
 
 bool TPacketCache::Replace(std::unique_ptr<TAprsPacket> packet, int index) {
   if (!packet) return false;
   if (index == -1) index = IndexOf(*packet);
   if (index < 0 || index >= Count()) return false;
-  std::unique_ptr<TAprsPacket>& slot = m_entries[static_cast<std::size_t>(index)];
-  if (slot->Source.Callsign != packet->Source.Callsign) m_indexStale = true;
+  const auto position = static_cast<std::size_t>(index);
+  std::unique_ptr<TAprsPacket>& slot = m_entries[position];
+  if (slot->Source.Callsign != packet->Source.Callsign) {
+    m_hashes[position] = HashOf(packet->Source.Callsign);
+    m_indexStale = true;
+  }
   slot = std::move(packet);  // frees the old entry
   ++Replaced;
   return true;
@@ -90,22 +99,16 @@ bool TPacketCache::Delete(int index) {
 }
 
 void TPacketCache::EraseAt(int index) {
-  const auto position = static_cast<std::size_t>(index);
-  if (!m_indexStale) {
-    if (position + 1 == m_entries.size()) {
-      // The last entry: nothing shifts, and no later duplicate can take its place.
-      const auto it = m_index.find(m_entries[position]->Source.Callsign);
-      if (it != m_index.end() && it->second == index) m_index.erase(it);
-    } else {
-      m_indexStale = true;
-    }
-  }
   m_entries.erase(m_entries.begin() + index);
+  m_hashes.erase(m_hashes.begin() + index);
+  m_indexStale = true;
 }
 
 void TPacketCache::Clear() {
   m_entries.clear();
+  m_hashes.clear();
   m_index.clear();
+  m_indexUsed = 0;
   m_indexStale = false;
 }
 
@@ -120,10 +123,24 @@ void TPacketCache::ResetCounters() {
 
 void TPacketCache::Purge(TDateTime cutOff) {
   if (!(cutOff > 0)) cutOff = NowUtc() - MaxAge / kMinutesPerDay;
-  const std::size_t removed = std::erase_if(
-      m_entries, [cutOff](const std::unique_ptr<TAprsPacket>& entry) { return entry->Received < cutOff; });
-  if (removed == 0) return;
-  Expired += static_cast<int>(removed);
+  // One pass that keeps the survivors in order; the spec'd walk from last to first
+  // frees the same entries.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    if (m_entries[i]->Received < cutOff) {
+      m_entries[i].reset();
+      ++Expired;
+    } else {
+      if (kept != i) {
+        m_entries[kept] = std::move(m_entries[i]);
+        m_hashes[kept] = m_hashes[i];
+      }
+      ++kept;
+    }
+  }
+  if (kept == m_entries.size()) return;
+  m_entries.resize(kept);
+  m_hashes.resize(kept);
   m_indexStale = true;
 }
 
@@ -138,9 +155,8 @@ TAprsPacket* TPacketCache::Items(int index) const {
 }
 
 TAprsPacket* TPacketCache::Find(const std::string& callsign) const {
-  EnsureIndex();
-  const auto it = m_index.find(callsign);
-  return it == m_index.end() ? nullptr : m_entries[static_cast<std::size_t>(it->second)].get();
+  const int index = Lookup(callsign, HashOf(callsign));
+  return index < 0 ? nullptr : m_entries[static_cast<std::size_t>(index)].get();
 }
 
 void TPacketCache::SetEnabled(bool value) {
@@ -159,12 +175,52 @@ void TPacketCache::SetPurgeInterval(int seconds) {
   if (m_enabled) m_timer->Start();
 }
 
+int TPacketCache::Lookup(std::string_view callsign, std::size_t hash) const {
+  EnsureIndex();
+  if (m_index.empty()) return -1;
+  const std::size_t mask = m_index.size() - 1;
+  const std::uint32_t tag = TagOf(hash);
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const TIndexSlot slot = m_index[i];
+    if (slot.Position < 0) return -1;
+    if (slot.Tag == tag && m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign == callsign)
+      return slot.Position;
+  }
+}
+
+void TPacketCache::IndexInsert(int position) const {
+  if ((m_indexUsed + 1) * 2 > m_index.size()) {
+    RebuildIndex();  // grows the table and takes in every entry, this one too
+    return;
+  }
+  const auto p = static_cast<std::size_t>(position);
+  const std::size_t hash = m_hashes[p];
+  const std::size_t mask = m_index.size() - 1;
+  const std::uint32_t tag = TagOf(hash);
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    TIndexSlot& slot = m_index[i];
+    if (slot.Position < 0) {
+      slot = {tag, position};
+      ++m_indexUsed;
+      return;
+    }
+    // An earlier entry of the same station stays the one that is found.
+    if (slot.Tag == tag && m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign ==
+                               m_entries[p]->Source.Callsign)
+      return;
+  }
+}
+
 void TPacketCache::EnsureIndex() const {
-  if (!m_indexStale) return;
-  m_index.clear();
-  m_index.reserve(m_entries.size());
-  for (std::size_t i = 0; i < m_entries.size(); ++i) m_index.try_emplace(m_entries[i]->Source.Callsign, static_cast<int>(i));
+  if (m_indexStale) RebuildIndex();
+}
+
+void TPacketCache::RebuildIndex() const {
+  const std::size_t size = std::bit_ceil(std::max(kMinIndexSize, m_entries.size() * 2 + 2));
+  m_index.assign(size, TIndexSlot{});
+  m_indexUsed = 0;
   m_indexStale = false;
+  for (std::size_t i = 0; i < m_entries.size(); ++i) IndexInsert(static_cast<int>(i));
 }
 
 }  // namespace aprs
