@@ -50,19 +50,34 @@ bool AllDigits(std::string_view s) {
 
 int Round(double v) { return static_cast<int>(text::RoundHalfEven(v)); }
 
-// Gain ratio of g dB, as a whole number: 1, 1, 2, 2, 3, 3, 4, 5, 6, 8 for g = 0..9.
-int GainRatio(int gainDb) { return Round(std::pow(10.0, gainDb / 10.0)); }
+// The digits are 0..9, so both figures are worked out once for every digit.
+struct TDigitTables {
+  std::array<int, 10> haat{};       // 10 * 2^h feet: 10, 20, 40 ... 5120
+  std::array<int, 10> gainRatio{};  // 10^(g / 10) as a whole number: 1, 1, 2, 2, 3, 3, 4, 5, 6, 8
+};
+
+const TDigitTables& DigitTables() {
+  static const TDigitTables tables = [] {
+    TDigitTables t;
+    for (std::size_t digit = 0; digit < 10; ++digit) {
+      t.haat[digit] = Round(kBaseHeightFeet * std::pow(2.0, static_cast<double>(digit)));
+      t.gainRatio[digit] = Round(std::pow(10.0, static_cast<double>(digit) / 10.0));
+    }
+    return t;
+  }();
+  return tables;
+}
 
 // Height, gain and directivity digits, shared by PHG and DFS; returns the gain ratio.
 int DecodeAntenna(char heightDigit, char gainDigit, char directivityDigit, TAntenna& antenna) {
-  const int h = text::DigitValue(heightDigit, 0);
-  antenna.Haat = Round(kBaseHeightFeet * std::pow(2.0, h));
+  const TDigitTables& tables = DigitTables();
+  antenna.Haat = tables.haat[static_cast<std::size_t>(text::DigitValue(heightDigit, 0))];
   antenna.Gain = text::DigitValue(gainDigit, 0);
   int d = text::DigitValue(directivityDigit, 0);
   if (d > kLastDirectivity) d = 0;
   antenna.Heading = d * kDegreesPerDirectivityStep;
   antenna.HeadingName = std::string(HeadingNames[static_cast<std::size_t>(d)]);
-  return GainRatio(antenna.Gain);
+  return tables.gainRatio[static_cast<std::size_t>(antenna.Gain)];
 }
 
 // The PHG candidate: the text after "PHG" at the comment's start, or (relaxed)

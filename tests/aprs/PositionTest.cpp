@@ -266,6 +266,9 @@ const std::vector<StampCase> kStampCases = {
     {"upper case Z", "092345Z", kMarch10, Days(2024, 3, 10, 12, 34, 56)},
     {"short", "0923z", kMarch10, Days(2024, 3, 10, 12, 34, 56)},
     {"empty", "", kMarch10, Days(2024, 3, 10, 12, 34, 56)},
+    // A clock beyond the calendar takes nothing from the stamp.
+    {"received beyond the calendar", "092345z", 1e12, 1e12},
+    {"received before the calendar", "234517h", -1e7, -1e7},
 };
 
 class TimeStampTest : public ::testing::TestWithParam<StampCase> {};
