@@ -252,7 +252,10 @@ TWriteResult ReplaceFileAtomically(const std::string& path, std::string_view con
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
 
-  std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string tempLeaf = ".";
+  tempLeaf += target.filename().string();
+  tempLeaf += ".XXXXXX";
+  std::string tempName = (folder / tempLeaf).string();
   const int fd = ::mkstemp(tempName.data());
   if (fd < 0) {
     result.Reason = ErrnoText("create temporary file");

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <utility>
 
-#include "FormPositionState.h"
-#include "StoredSettings.h"
+#include "FormSettings.h"
 
 class QWidget;
 class QObject;
@@ -42,6 +42,30 @@ class TQtStoredControls : public IStoredControls {
  private:
   QObject* FindComponent(std::string_view component) const;
   QWidget& m_Form;
+};
+
+// The two keepers over a real window, for the main window to hold. Build it
+// at the end of the window's creation, when its controls exist and carry
+// their object names (entries of missing controls are dropped then):
+//
+//   m_Settings = std::make_unique<TQtFormSettings>(dm.SettingsFile, *this, log);
+//   m_Settings->RestoreAfterCreate();        // after FormCreate
+//   closeEvent():  m_Settings->SaveOnClose();
+//   ~TMainForm():  m_Settings->SaveOnDestroy(); then FormDestroy
+class TQtFormSettings {
+ public:
+  TQtFormSettings(TSettingsFile& file, QWidget& form, TFormSettings::TLogFn log)
+      : m_Window(form), m_Controls(form), m_Settings(file, m_Window, m_Controls, std::move(log)) {}
+
+  void RestoreAfterCreate() { m_Settings.RestoreAfterCreate(); }
+  void SaveOnClose() { m_Settings.SaveOnClose(); }
+  void SaveOnDestroy() { m_Settings.SaveOnDestroy(); }
+  TFormSettings& Settings() { return m_Settings; }
+
+ private:
+  TQtFormWindow m_Window;
+  TQtStoredControls m_Controls;
+  TFormSettings m_Settings;
 };
 
 }  // namespace settings

@@ -51,7 +51,9 @@ TColor TUrlLabel::FontColor() const { return FromQColor(palette().color(QPalette
 void TUrlLabel::SetFontColor(TColor color) {
   QPalette p = palette();
   p.setColor(QPalette::WindowText, ToQColor(color));
-  setPalette(p);  // runs changeEvent, and with it the font rule
+  setPalette(p);
+  // setPalette sends no change event when the colour is already shown.
+  ApplyFontRule();
 }
 
 void TUrlLabel::ApplyFontRule() {

@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "FormSettings.h"
 #include "QtFormAdapters.h"
 #include "TempFolder.h"
 
@@ -60,9 +59,7 @@ TEST(QtFormAdapters, RoundTripOverRealWidgets) {
   TSettingsFile file(folder.File("Tarvik.INI"));
   {
     TTestForm form;
-    TQtFormWindow window(form.Form);
-    TQtStoredControls controls(form.Form);
-    TFormSettings settings(file, window, controls, nullptr);
+    TQtFormSettings settings(file, form.Form, nullptr);
     settings.RestoreAfterCreate();
     form.Form.setGeometry(40, 60, 700, 500);
     form.Mobiles->setChecked(false);
@@ -77,9 +74,7 @@ TEST(QtFormAdapters, RoundTripOverRealWidgets) {
   EXPECT_EQ(file.ReadString("Settings", "cbDrawFullsize.Caption", ""), "Draw full-size (fixed stations) circles");
 
   TTestForm form;
-  TQtFormWindow window(form.Form);
-  TQtStoredControls controls(form.Form);
-  TFormSettings settings(file, window, controls, nullptr);
+  TQtFormSettings settings(file, form.Form, nullptr);
   settings.RestoreAfterCreate();
   EXPECT_EQ(form.Form.geometry(), QRect(40, 60, 700, 500));
   EXPECT_FALSE(form.Mobiles->isChecked());

@@ -26,19 +26,6 @@ TEST(SettingsFileNameFor, Table) {
   for (const Case& c : cases) EXPECT_EQ(SettingsFileNameFor(c.Exe), c.Expected) << c.Exe;
 }
 
-TEST(SettingsFile, OpenCountNestsAndNeverGoesNegative) {
-  TSettingsFile file("/nonexistent/Tarvik.INI");
-  file.Open();
-  {
-    TSettingsFileSession session(file);
-    EXPECT_EQ(file.OpenCount(), 2);
-  }
-  EXPECT_EQ(file.OpenCount(), 1);
-  file.Close();
-  file.Close();
-  EXPECT_EQ(file.OpenCount(), 0);
-}
-
 TEST(SettingsFile, IntegersTable) {
   struct Case {
     const char* Stored;  // nullptr: key missing
