@@ -26,7 +26,10 @@ class Generator {
     const int ssid = Int(0, 15);
     std::snprintf(buf, sizeof buf, "TV%d%c%c%c", Int(0, 9), 'A' + Int(0, 25), 'A' + Int(0, 25), 'A' + Int(0, 25));
     std::string call(buf);
-    if (ssid > 0) call += "-" + std::to_string(ssid);
+    if (ssid > 0) {
+      call += '-';
+      call += std::to_string(ssid);
+    }
     return call;
   }
 

@@ -232,7 +232,9 @@ void WriteCapabilities(const TAprsPacket& p, TReportWriter& w) {
 void WriteDfReport(const TAprsPacket& p, TReportWriter& w) {
   const TDFReportRec& d = p.DFReport;
   w.Title(" << DF Report >> ", false);
-  w.Field("Signal Report", "S" + std::to_string(d.Signal));
+  std::string signal = "S";
+  signal += std::to_string(d.Signal);  // appending keeps g++ 12's -Wrestrict quiet
+  w.Field("Signal Report", signal);
   w.Field("Antenna HAAT", d.Antenna.Haat, "ft");
   w.Field("Antenna Gain", d.Antenna.Gain, "db");
   w.Field("Antenna Heading", d.Antenna.HeadingName);

@@ -252,7 +252,15 @@ TEST(TextReport, WeatherPrintsPressureAndRainInShortestForm) {
 
 TEST(TextReport, DfReportSection) {
   TAprsPacket p = FixedStation();
-  p.DFReport = {22.49F, 2, 25, {3, 80, 0, "OMNI"}, "DFS2360", true};
+  TDFReportRec& d = p.DFReport;
+  d.Range = 22.49F;
+  d.Signal = 2;
+  d.Power = 25;
+  d.Antenna.Gain = 3;
+  d.Antenna.Haat = 80;
+  d.Antenna.HeadingName = "OMNI";
+  d.DfsString = "DFS2360";
+  d.HasReport = true;
   const std::string expected = Lines({
       "",
       " << DF Report >> ",
