@@ -397,3 +397,61 @@ TEST(TextReport, ParsedPacketWithoutDecoderShowsItsHeaderFacts) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ParsedReportCase {
+  const char* name;
+  const char* line;
+  std::uint8_t flags;
+  std::vector<std::string> present;  // texts the report must hold
+  std::vector<std::string> absent;   // texts it must not hold
+};
+
+// Whole lines through the parser and every decoder, then the report.
+const std::vector<ParsedReportCase> kParsedCases = {
+    {"plain position, all flags", "TV1ABC>APRS,WIDE1-1:!4903.50N/07201.75W-PHG5132/Club", tsAll,
+     {" << Packet ---", "\r\n << Position >> \r\n", "                    Lat: 4903.50N (49.06)\r\n",
+      "                    Lon: 07201.75W (-72.03)\r\n", "\r\n << Station Capabilities >> \r\n",
+      "            Radio Range: 7.95 miles\r\n", "         Spec Compliant: Yes\r\n"},
+     {"<< Message >>", "<< Object/Item >>", "<< DF Report >>", "<< Weather >>", "Error Message"}},
+    {"PHG in mid-comment", "TV1GHI>APRS,WIDE1-1:!4907.14N/07142.07W-Home PHG5132 here", tsCapabilities,
+     {"         Spec Compliant: No\r\n", "             PHG String: PHG5132\r\n"}, {}},
+    {"default PHG", "TV3PQR>APRS,WIDE1-1:!4839.72N/07156.47W-", tsCapabilities,
+     {"         Spec Compliant: Yes\r\n", "                  Power: 10 watts\r\n",
+      "            Radio Range: 6.32 miles\r\n", "             PHG String: \r\n"},
+     {}},
+    {"position flag without a valid position", "TV5LAK>APN391,WIDE2-1:>Solar powered fill-in", tsPosition, {},
+     {"<< Position >>"}},
+    {"error alone", "TV9BAD>APRS,WIDE1-1:!9503.50N/07201.75W-Latitude out of range", 0,
+     {"\r\n\r\n          Error Message: Invalid position (lat/lon) value"}, {"<< Packet", "<< Position >>"}},
+    {"weather pressure", "TV4WX>APRS,WIDE2-1:!4904.23N/07158.88W_220/004g005t041r001p010P020h78b10132", tsWeather,
+     {"    Barometric Pressure: 1013.2 mb\r\n", "         Rain Past Hour: 0.01 in\r\n",
+      "     Rain Past 24 Hours: 0.1 in\r\n", "    Rain Since Midnight: 0.2 in\r\n",
+      "         Wind Direction: 220 degrees\r\n"},
+     {}},
+    {"object", "TV2MNO>APRS,WIDE2-1:;LEADER   _092345z4903.50N/07201.75W>088/036", tsObject,
+     {"\r\n << Object/Item >> \r\n                   Name: LEADER\r\n                 Active: No"}, {}},
+    {"message", "TV1ABC>APRS,WIDE2-1::BLN1     :Club net tonight", tsMessage,
+     {"               Msg Type: Bulletin\r\n", "              Addressee: BLN1\r\n"}, {}},
+    {"DF report", "TV2FOX>APRS,WIDE1-1:!4851.07N/07158.26W\\DFS2360/Fox", tsDfReport,
+     {"          Signal Report: S2\r\n", "            Radio Range: 22.49 miles\r\n"}, {}},
+};
+
+TEST(TextReport, ParsedLinesGiveTheirSections) {
+  const TUtcClock previous = SetUtcClock([] { return kReceived; });
+  for (const ParsedReportCase& c : kParsedCases) {
+    const auto p = ParsePacket(c.line);
+    ASSERT_NE(p, nullptr) << c.name;
+    const std::string text = FormatPacketReport(*p, c.flags, IsoLocale());
+    for (const std::string& s : c.present) EXPECT_NE(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
+    for (const std::string& s : c.absent) EXPECT_EQ(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
+    EXPECT_FALSE(text.ends_with("\r\n")) << c.name;
+  }
+  SetUtcClock(previous);
+  const auto empty = ParsePacket("TV5LAK>APN391,WIDE2-1:>Solar powered fill-in");
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(FormatPacketReport(*empty, tsPosition, IsoLocale()), "");
+}
+
+}  // namespace
