@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "JsonOut.h"
 
 using namespace aprs;
+using tarvik::decode::DumpJson;
 using tarvik::decode::JsonLine;
 using tarvik::decode::Latin1ToUtf8;
 using tarvik::decode::PacketToJson;
@@ -48,21 +50,21 @@ TEST(JsonOut, KeysFollowTheDeclaredFieldOrder) {
       "RainLastHour", "Rain24Hours",   "RainSinceMidnight", "Temperature", "WindDirection", "WindGust",
       "WindSpeed",   "HasWeather"};
   EXPECT_EQ(keys, expected);
-  EXPECT_EQ(j["Position"].dump(),
+  EXPECT_EQ(DumpJson(j["Position"]),
             R"({"RawGps":"","Latitude":{"Text":"","Value":0.0},"Longitude":{"Text":"","Value":0.0},)"
             R"("Course":0,"Speed":0,"Altitude":0,"Mobile":false,"Valid":false,"GridSquare":""})");
-  EXPECT_EQ(j["Capabilities"].dump(),
+  EXPECT_EQ(DumpJson(j["Capabilities"]),
             R"({"RawData":"","Range":0.0,"Power":0,"Antenna":{"Gain":0,"Haat":0,"Heading":0,"HeadingName":""},)"
             R"("PhgString":"","PhgNonStandard":false,"BeaconRate":0,"DefaultPhg":false,"HasCapabilities":false})");
-  EXPECT_EQ(j["DFReport"].dump(),
+  EXPECT_EQ(DumpJson(j["DFReport"]),
             R"({"Range":0.0,"Signal":0,"Power":0,"Antenna":{"Gain":0,"Haat":0,"Heading":0,"HeadingName":""},)"
             R"("DfsString":"","HasReport":false})");
-  EXPECT_EQ(j["Message"].dump(),
+  EXPECT_EQ(DumpJson(j["Message"]),
             R"({"Addressee":"","SeqNo":"","Text":"","MsgType":0,"NwsState":"","MsgIndex":0})");
-  EXPECT_EQ(j["AprsObject"].dump(), R"({"Active":false,"Name":""})");
-  EXPECT_EQ(j["Source"].dump(), R"({"Callsign":"","Call":""})");
+  EXPECT_EQ(DumpJson(j["AprsObject"]), R"({"Active":false,"Name":""})");
+  EXPECT_EQ(DumpJson(j["Source"]), R"({"Callsign":"","Call":""})");
   EXPECT_EQ(j["HeardDirectly"], true);
-  EXPECT_EQ(j["Digipeaters"].dump(), "[]");
+  EXPECT_EQ(DumpJson(j["Digipeaters"]), "[]");
 }
 
 TEST(JsonOut, ValuesKeepTheirMeaning) {
@@ -80,17 +82,42 @@ TEST(JsonOut, ValuesKeepTheirMeaning) {
   p.Received = 46363.5;
   const auto j = PacketToJson(p);
   EXPECT_EQ(j["DataType"], "dtMicECurrent");
-  EXPECT_EQ(j["SymbolCode"].dump(), R"(">")");
-  EXPECT_EQ(j["SymbolTable"].dump(), "\"\xC3\xA9\"");
-  EXPECT_EQ(j["Comment"].dump(), "\"\\u001c" "caf\xC3\xA9\"");
-  EXPECT_EQ(j["Digipeaters"].dump(), R"(["TV2DIG*","WIDE2-1"])");
-  EXPECT_EQ(j["Capabilities"]["Range"].dump(), "20.13");
-  EXPECT_EQ(j["DFReport"]["Range"].dump(), "7.95");
-  EXPECT_EQ(j["Pressure"].dump(), "1013.2");
-  EXPECT_EQ(j["RainLastHour"].dump(), "0.30000000000000004");
-  EXPECT_EQ(j["Message"]["MsgType"].dump(), "7");
-  EXPECT_EQ(j["Received"].dump(), "46363.5");
-  EXPECT_EQ(j["WxTime"].dump(), "0.0");
+  EXPECT_EQ(DumpJson(j["SymbolCode"]), R"(">")");
+  EXPECT_EQ(DumpJson(j["SymbolTable"]), "\"\xC3\xA9\"");
+  EXPECT_EQ(DumpJson(j["Comment"]), "\"\\u001c" "caf\xC3\xA9\"");
+  EXPECT_EQ(DumpJson(j["Digipeaters"]), R"(["TV2DIG*","WIDE2-1"])");
+  EXPECT_EQ(DumpJson(j["Capabilities"]["Range"]), "20.13");
+  EXPECT_EQ(DumpJson(j["DFReport"]["Range"]), "7.95");
+  EXPECT_EQ(DumpJson(j["Pressure"]), "1013.2");
+  EXPECT_EQ(DumpJson(j["RainLastHour"]), "0.30000000000000004");
+  EXPECT_EQ(DumpJson(j["Message"]["MsgType"]), "7");
+  EXPECT_EQ(DumpJson(j["Received"]), "46363.5");
+  EXPECT_EQ(DumpJson(j["WxTime"]), "0.0");
+}
+
+struct RealCase {
+  double value;
+  const char* text;
+};
+
+TEST(JsonOut, RealsPrintInTheirShortestRoundTripForm) {
+  const std::vector<RealCase> cases = {
+      {121.872954, "121.872954"},  // nlohmann's own writer gives 121.87295399999999
+      {-97.310257, "-97.310257"},
+      {49.058333333333337, "49.05833333333334"},
+      {990.0, "990.0"},
+      {-0.0, "-0.0"},
+      {1e300, "1e+300"},
+      {5e-324, "5e-324"},
+      {std::numeric_limits<double>::quiet_NaN(), "null"},
+      {std::numeric_limits<double>::infinity(), "null"},
+  };
+  for (const RealCase& c : cases) EXPECT_EQ(DumpJson(nlohmann::ordered_json(c.value)), c.text) << c.text;
+  // Nesting keeps the reals' form and the keys' order.
+  nlohmann::ordered_json j;
+  j["b"] = nlohmann::ordered_json::array({1.5, 2, "x"});
+  j["a"] = {{"z", 121.872954}, {"y", nullptr}};
+  EXPECT_EQ(DumpJson(j), R"({"b":[1.5,2,"x"],"a":{"z":121.872954,"y":null}})");
 }
 
 TEST(JsonOut, ARejectedLineIsNull) {

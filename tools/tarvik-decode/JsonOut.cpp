@@ -1,6 +1,7 @@
 #include "JsonOut.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "Text.h"
 
@@ -164,8 +165,65 @@ ordered_json PacketToJson(const aprs::TAprsPacket& p) {
   return j;
 }
 
+namespace {
+
+// nlohmann writes reals with Grisu2, which now and then gives a digit more than
+// needed (121.87295399999999 for 121.872954); std::to_chars gives the shortest.
+void AppendReal(double value, std::string& out) {
+  if (!std::isfinite(value)) {
+    out += "null";  // as nlohmann writes NaN and infinities
+    return;
+  }
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  const std::string_view text(buf, ec == std::errc() ? static_cast<std::size_t>(end - buf) : 0);
+  out += text;
+  if (text.find_first_of(".e") == std::string_view::npos) out += ".0";  // keep it a real: 990.0
+}
+
+void AppendJson(const ordered_json& j, std::string& out) {
+  switch (j.type()) {
+    case ordered_json::value_t::object: {
+      out += '{';
+      bool first = true;
+      for (const auto& item : j.items()) {
+        if (!first) out += ',';
+        first = false;
+        out += ordered_json(item.key()).dump();
+        out += ':';
+        AppendJson(item.value(), out);
+      }
+      out += '}';
+      break;
+    }
+    case ordered_json::value_t::array: {
+      out += '[';
+      for (std::size_t i = 0; i < j.size(); ++i) {
+        if (i > 0) out += ',';
+        AppendJson(j[i], out);
+      }
+      out += ']';
+      break;
+    }
+    case ordered_json::value_t::number_float:
+      AppendReal(j.get<double>(), out);
+      break;
+    default:
+      out += j.dump();  // strings (escaped by nlohmann), integers, booleans, null
+      break;
+  }
+}
+
+}  // namespace
+
+std::string DumpJson(const ordered_json& j) {
+  std::string out;
+  AppendJson(j, out);
+  return out;
+}
+
 std::string JsonLine(const aprs::TAprsPacket* packet) {
-  return packet == nullptr ? std::string("null") : PacketToJson(*packet).dump();
+  return packet == nullptr ? std::string("null") : DumpJson(PacketToJson(*packet));
 }
 
 }  // namespace tarvik::decode

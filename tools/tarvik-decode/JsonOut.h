@@ -21,6 +21,9 @@ std::string Latin1ToUtf8(std::string_view bytes);
 
 nlohmann::ordered_json PacketToJson(const aprs::TAprsPacket& packet);
 
+// Compact JSON text, reals in their shortest round-trip form.
+std::string DumpJson(const nlohmann::ordered_json& j);
+
 // One output line without its line feed: the packet's object, or "null".
 std::string JsonLine(const aprs::TAprsPacket* packet);
 
