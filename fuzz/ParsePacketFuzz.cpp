@@ -1,5 +1,5 @@
 // libFuzzer target: arbitrary bytes as one monitor line, through the parser,
-// every information-field decoder and the text report.
+// every information-field decoder, the text report and the decoder tool's JSON.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "APRSParser.h"
+#include "JsonOut.h"
 
 namespace {
 
@@ -29,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   aprs::SetUtcClock([now] { return now; });
 
   const auto packet = aprs::ParsePacket(line);
+  // Throws (and so aborts the run) if any text reached nlohmann as invalid UTF-8.
+  const std::string json = tarvik::decode::JsonLine(packet.get());
+  if (json.empty()) __builtin_trap();
   if (packet) {
     const std::string all = packet->AsText(aprs::tsAll);
     const std::string errorOnly = packet->AsText(0);
