@@ -1,0 +1,13 @@
+// The program's main sequence after the single-instance check.
+#pragma once
+
+#include "Application.h"
+
+namespace tarvik {
+
+// Creates the data module and the main window, registers the host, hooks
+// SIGTERM and SIGINT to "Close", runs the event loop, and takes everything
+// down in order. Returns the exit code.
+int RunTarvik(TApplication& app);
+
+}  // namespace tarvik
