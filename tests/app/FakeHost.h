@@ -1,7 +1,8 @@
 // A host that records every call made on it, for the main window's tests.
 #pragma once
 
-#include <deque>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -13,18 +14,25 @@ namespace tarvik::test {
 
 struct FakeHostState {
   std::vector<std::string> Calls;
+  std::vector<std::uint32_t> CallTimes;  // Clock() at each call, when a clock is set
+  std::function<std::uint32_t()> Clock;
   std::string MyCall = "n0call-9";
   host::WideString Packet;  // what GetPacket answers
   bool FailGetPacket = false;
   bool FailUnadvise = false;
   host::_clsOxbEvents* Sink = nullptr;
+
+  void Record(const char* call) {
+    Calls.emplace_back(call);
+    CallTimes.push_back(Clock ? Clock() : 0);
+  }
 };
 
 class FakeMyInfo : public host::_clsMyInfo {
  public:
   explicit FakeMyInfo(std::shared_ptr<FakeHostState> state) : m_state(std::move(state)) {}
   host::WideString GetMyCallsign() override {
-    m_state->Calls.push_back("GetMyCallsign");
+    m_state->Record("GetMyCallsign");
     return host::WidenText(m_state->MyCall);
   }
 
@@ -35,7 +43,7 @@ class FakeMyInfo : public host::_clsMyInfo {
 class FakeStationInfo : public host::_clsStationInfo {
  public:
   explicit FakeStationInfo(std::shared_ptr<FakeHostState> state) : m_state(std::move(state)) {}
-  void SetCallsign(host::WideString) override { m_state->Calls.push_back("SetCallsign"); }
+  void SetCallsign(host::WideString) override { m_state->Record("SetCallsign"); }
   host::WideString GetCallsign() override { return Record("GetCallsign"); }
   host::WideString GetSymbolCode() override { return Record("GetSymbolCode"); }
   host::WideString GetSymbolTable() override { return Record("GetSymbolTable"); }
@@ -44,7 +52,7 @@ class FakeStationInfo : public host::_clsStationInfo {
 
  private:
   host::WideString Record(const char* call) {
-    m_state->Calls.push_back(call);
+    m_state->Record(call);
     return {};
   }
   std::shared_ptr<FakeHostState> m_state;
@@ -54,38 +62,38 @@ class FakeOxb : public host::_clsOxb {
  public:
   explicit FakeOxb(std::shared_ptr<FakeHostState> state) : m_state(std::move(state)) {}
   host::WideString GetPacket() override {
-    m_state->Calls.push_back("GetPacket");
+    m_state->Record("GetPacket");
     if (m_state->FailGetPacket) throw std::runtime_error("GetPacket failed");
     return m_state->Packet;
   }
   std::int16_t GetStationCount() override {
-    m_state->Calls.push_back("GetStationCount");
+    m_state->Record("GetStationCount");
     return 0;
   }
   host::WideString GetStationEntry(std::int16_t&) override {
-    m_state->Calls.push_back("GetStationEntry");
+    m_state->Record("GetStationEntry");
     return {};
   }
   std::int16_t GetStationInfo(host::_clsStationInfo&) override {
-    m_state->Calls.push_back("GetStationInfo");
+    m_state->Record("GetStationInfo");
     return 0;
   }
   std::int16_t GetMyInfo(host::_clsMyInfo&) override {
-    m_state->Calls.push_back("GetMyInfo");
+    m_state->Record("GetMyInfo");
     return 0;
   }
   std::shared_ptr<host::_clsOxbMap> GetMap() override {
-    m_state->Calls.push_back("GetMap");
+    m_state->Record("GetMap");
     return nullptr;
   }
-  void RedrawMap() override { m_state->Calls.push_back("RedrawMap"); }
+  void RedrawMap() override { m_state->Record("RedrawMap"); }
   int Advise(host::_clsOxbEvents* sink) override {
-    m_state->Calls.push_back("Advise");
+    m_state->Record("Advise");
     m_state->Sink = sink;
     return 1;
   }
   void Unadvise(int) override {
-    m_state->Calls.push_back("Unadvise");
+    m_state->Record("Unadvise");
     m_state->Sink = nullptr;
     if (m_state->FailUnadvise) throw std::runtime_error("Unadvise failed");
   }
