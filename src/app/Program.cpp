@@ -3,24 +3,24 @@
 #include "HostRegistration.h"
 #include "TarvikData.h"
 #include "TarvikMain.h"
-#include "UnixSignals.h"
 
 namespace tarvik {
 
-int RunTarvik(TApplication& app) {
+int RunTarvik(TApplication& app, TUnixSignals& unixSignals) {
   host::THostRegistry registry;
   RegisterHosts(registry);
 
   TDM dm;
   TMainForm form(registry);
   app.SetExceptionSink([&form](const std::string& message) { form.ApplicationEvents1Exception(message); });
-  TUnixSignals unixSignals([&form](int) { form.btnCloseClick(); });
+  unixSignals.SetOnSignal([&form](int) { form.btnCloseClick(); });
 
   form.show();
   const int rc = app.Run();
 
-  // Nothing may be logged into a window that is going away.
+  // Nothing may reach a window that is going away.
   app.SetExceptionSink({});
+  unixSignals.SetOnSignal([&app](int) { app.Terminate(0); });
   return rc;
 }
 

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "Application.h"
+#include "UnixSignals.h"
 
 namespace tarvik {
 
-// Creates the data module and the main window, registers the host, hooks
-// SIGTERM and SIGINT to "Close", runs the event loop, and takes everything
-// down in order. Returns the exit code.
-int RunTarvik(TApplication& app);
+// Creates the data module and the main window, registers the host, lets
+// SIGTERM and SIGINT work as "Close", runs the event loop, and takes
+// everything down in order. Returns the exit code.
+int RunTarvik(TApplication& app, TUnixSignals& unixSignals);
 
 }  // namespace tarvik

@@ -20,6 +20,8 @@ class TUnixSignals : public QObject {
   explicit TUnixSignals(std::function<void(int signal)> onSignal);
   ~TUnixSignals() override;
 
+  void SetOnSignal(std::function<void(int signal)> onSignal) { m_onSignal = std::move(onSignal); }
+
  private:
   void ReadPipe();
 
