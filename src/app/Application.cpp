@@ -7,13 +7,11 @@ namespace tarvik {
 
 namespace {
 
-constexpr const char* kUnknownError = "Unknown error";
-
 void LogToStderr(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
 
 }  // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv), m_sink(&LogToStderr) {
   // The main window decides when the program ends: a hidden main window (in
   // the tray) or the host's own windows closing must not end it.
   setQuitOnLastWindowClosed(false);
@@ -44,29 +42,20 @@ int TApplication::Run() {
   return m_terminated ? m_exitCode : rc;
 }
 
+void TApplication::SetExceptionSink(TLogSink sink) { m_sink = sink ? std::move(sink) : TLogSink(&LogToStderr); }
+
 bool TApplication::notify(QObject* receiver, QEvent* event) {
-  return DeliverGuarded([&] { return QApplication::notify(receiver, event); },
-                        m_sink ? m_sink : TLogSink(&LogToStderr));
+  return DeliverGuarded([&] { return QApplication::notify(receiver, event); }, m_sink);
 }
 
-bool TApplication::DeliverGuarded(const std::function<bool()>& deliver, const TLogSink& sink) {
-  std::string message;
+void TApplication::Report(const TLogSink& sink, const std::string& message) {
+  if (!sink) return;
   try {
-    return deliver();
-  } catch (const std::exception& e) {
-    message = e.what();
+    sink(message);
   } catch (...) {
-    message = kUnknownError;
+    // A log that cannot take the line must not take the program down with it.
+    LogToStderr(message);
   }
-  if (sink) {
-    try {
-      sink(message);
-    } catch (...) {
-      // A log that cannot take the line must not take the program down with it.
-      LogToStderr(message);
-    }
-  }
-  return false;
 }
 
 }  // namespace tarvik

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -34,17 +35,31 @@ class TApplication : public QApplication {
   // Runs the event loop unless a quit was requested before it started.
   int Run();
 
-  // Where escaped exceptions are logged; without a sink they go to stderr.
-  void SetExceptionSink(TLogSink sink) { m_sink = std::move(sink); }
+  // Where escaped exceptions are logged; an empty sink sends them to stderr.
+  void SetExceptionSink(TLogSink sink);
 
   bool notify(QObject* receiver, QEvent* event) override;
 
   // The guarded delivery used by notify: runs `deliver`, and hands the message
   // of any exception it throws to `sink`. Returns what `deliver` returned, or
   // false after an exception.
-  static bool DeliverGuarded(const std::function<bool()>& deliver, const TLogSink& sink);
+  template <class TDeliver>
+  static bool DeliverGuarded(TDeliver&& deliver, const TLogSink& sink) {
+    try {
+      return deliver();
+    } catch (const std::exception& e) {
+      Report(sink, e.what());
+    } catch (...) {
+      Report(sink, kUnknownError);
+    }
+    return false;
+  }
+
+  static constexpr const char* kUnknownError = "Unknown error";
 
  private:
+  static void Report(const TLogSink& sink, const std::string& message);
+
   bool m_terminated = false;
   int m_exitCode = 0;
   TLogSink m_sink;
