@@ -292,7 +292,7 @@ TEST_F(MainFormTest, HostTextEdgeCasesNeverReachTheLog) {
       "",
       "0N0CALL>A",
       binary,
-      "0N0CALL>APRS:" + std::string(100000, '!'),
+      "0N0CALL>APRS:>" + std::string(100000, 'x'),
       "112:34:56 N0CALL>APRS <UI>:>a status without a position\r\n",
   };
   for (const std::string& text : texts) host->Hear(text);
