@@ -11,7 +11,9 @@ int RunTarvik(TApplication& app, TUnixSignals& unixSignals) {
   RegisterHosts(registry);
 
   TDM dm;
-  TMainForm form(registry);
+  TMainFormServices services;
+  services.DM = &dm;
+  TMainForm form(registry, std::move(services));
   app.SetExceptionSink([&form](const std::string& message) { form.ApplicationEvents1Exception(message); });
   unixSignals.SetOnSignal([&form](int) { form.btnCloseClick(); });
 

@@ -1,29 +1,11 @@
 #include "TarvikData.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "QtFormAdapters.h"
 
 namespace tarvik {
 
-namespace {
+TDM::TDM() : TDM(settings::ExecutableSettingsPath()) {}
 
-constexpr const char* kSettingsExtension = ".INI";
-
-}  // namespace
-
-QString SettingsPathFor(const QString& executablePath) {
-  const QFileInfo exe(executablePath);
-  QString name = exe.fileName();
-  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-  name = (dot < 0 ? name : name.left(dot)) + QLatin1String(kSettingsExtension);
-  const QString folder = exe.path();
-  if (folder.isEmpty() || executablePath.indexOf(QLatin1Char('/')) < 0) return name;
-  return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
-TDM::TDM() : TDM(SettingsPathFor(QCoreApplication::applicationFilePath())) {}
-
-TDM::TDM(QString settingsPath) : m_settingsPath(std::move(settingsPath)) {}
+TDM::TDM(const QString& settingsPath) : SettingsFile(settingsPath.toStdString()) {}
 
 }  // namespace tarvik

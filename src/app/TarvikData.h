@@ -4,24 +4,21 @@
 
 #include <QString>
 
-namespace tarvik {
+#include "SettingsFile.h"
 
-// The settings file of an executable: its full path with the extension
-// replaced by ".INI" (".INI" appended when the name has no "."), in the
-// executable's folder. /opt/tarvik/tarvik gives /opt/tarvik/tarvik.INI.
-QString SettingsPathFor(const QString& executablePath);
+namespace tarvik {
 
 class TDM {
  public:
-  // The settings file of the running executable.
+  // The settings file of the running executable: beside it, named after it
+  // with ".INI".
   TDM();
   // The settings file at `settingsPath` (tests use a temporary folder).
-  explicit TDM(QString settingsPath);
+  explicit TDM(const QString& settingsPath);
 
-  const QString& SettingsPath() const { return m_settingsPath; }
+  QString SettingsPath() const { return QString::fromStdString(SettingsFile.FileName()); }
 
- private:
-  QString m_settingsPath;
+  settings::TSettingsFile SettingsFile;
 };
 
 }  // namespace tarvik

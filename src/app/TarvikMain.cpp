@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -25,6 +26,9 @@
 #include "CacheTimer.h"
 #include "Intake.h"
 #include "Notes.h"
+#include "PayPalLabel.h"
+#include "QtFormAdapters.h"
+#include "TarvikData.h"
 #include "Text.h"
 #include "TarvikVersion.h"
 
@@ -82,9 +86,18 @@ TMainForm::TMainForm(host::THostRegistry& registry, TMainFormServices services)
   clsMyInfo = std::make_unique<host::TclsMyInfo>(Registry);
   CreateControls();
   FormCreate();
+  // Every control exists now, so the stored settings find theirs.
+  if (m_services.DM != nullptr) {
+    FormSettings = std::make_unique<settings::TQtFormSettings>(
+        m_services.DM->SettingsFile, *this, [this](const std::string& line) { ApplicationEvents1Exception(line); });
+    FormSettings->RestoreAfterCreate();
+  }
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+  if (FormSettings) FormSettings->SaveOnDestroy();
+  FormDestroy();
+}
 
 // ---- Controls ----------------------------------------------------------------
 
@@ -123,6 +136,9 @@ void TMainForm::CreatePages() {
   Notes->setObjectName(QStringLiteral("Notes"));
   Notes->setReadOnly(true);
   Notes->setPlainText(QString::fromLatin1(kNotesText));
+  edServerPort = new QLineEdit(QStringLiteral("1448"), tsMain);
+  edServerPort->setObjectName(QStringLiteral("edServerPort"));
+  edServerPort->setVisible(false);
   mainLayout->addWidget(pnlCircleControls);
   mainLayout->addWidget(Notes, 1);
   PageControl->addTab(tsMain, QStringLiteral("Range Circles"));
@@ -152,6 +168,7 @@ void TMainForm::CreateBottomPanel() {
   pnlLinks->setObjectName(QStringLiteral("pnlLinks"));
   new QHBoxLayout(pnlLinks);
   pnlLinks->layout()->setContentsMargins(0, 0, 0, 0);
+  pnlLinks->layout()->addWidget(widgets::CreatePayPalLabel1(pnlLinks));
   btnClose = new QPushButton(QStringLiteral("Close"), pnlBottom);
   btnClose->setObjectName(QStringLiteral("btnClose"));
   SetHint(btnClose, "Press to exit this application");
@@ -381,6 +398,7 @@ void TMainForm::changeEvent(QEvent* e) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+  if (FormSettings) FormSettings->SaveOnClose();
   e->accept();
   Terminate();
 }

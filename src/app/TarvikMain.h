@@ -22,13 +22,20 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
 
+namespace settings {
+class TQtFormSettings;
+}
+
 namespace tarvik {
+
+class TDM;
 
 // The main window's private event carrying one parsed packet. The event owns
 // the packet until WMDataAvailable takes it; an event that is never delivered
@@ -47,6 +54,7 @@ class TDataAvailableEvent : public QEvent {
 
 // What the main window needs from its surroundings; tests pass fakes.
 struct TMainFormServices {
+  TDM* DM = nullptr;  // the settings' owner; without one nothing is restored or saved
   TTiming Timing;
   std::function<std::unique_ptr<TTrayIcon>()> MakeTray = &MakeDesktopTrayIcon;
   std::function<std::unique_ptr<aprs::TCacheTimer>()> MakeCacheTimer;  // empty: a QTimer
@@ -95,6 +103,7 @@ class TMainForm : public QMainWindow {
   QWidget* tsMain = nullptr;            // "Range Circles"
   QWidget* pnlCircleControls = nullptr; // left of tsMain: the drawing controls go here
   QPlainTextEdit* Notes = nullptr;      // right of tsMain
+  QLineEdit* edServerPort = nullptr;    // hidden; its text is kept with the settings
   QWidget* tsStationList = nullptr;     // "Station List": the list view and its panel go here
   QWidget* tsLogView = nullptr;         // "Packet Log"
   QPlainTextEdit* moLog = nullptr;
@@ -115,6 +124,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<host::TclsMyInfo> clsMyInfo;
   std::unique_ptr<TTrayIcon> TrayIcon;
   std::unique_ptr<aprs::TPacketCache> Cache;
+  std::unique_ptr<settings::TQtFormSettings> FormSettings;  // placement and stored control values
   std::string MyCall;
   bool RefreshingList = false;
   bool ListChanged = false;

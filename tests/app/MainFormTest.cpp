@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,7 +15,10 @@
 
 #include "FakeHost.h"
 #include "QtPrinters.h"
+#include "TarvikData.h"
 #include "TarvikMain.h"
+#include <QFile>
+#include <QTemporaryDir>
 #include "TarvikVersion.h"
 
 namespace tarvik {
@@ -99,6 +103,7 @@ class MainFormTest : public ::testing::Test {
       return timer;
     };
     services.Terminate = [this] { journal.Events.emplace_back("terminate"); };
+    services.DM = dm.get();
     host->State->Clock = [this] { return now; };
     form = std::make_unique<TMainForm>(registry, std::move(services));
   }
@@ -126,6 +131,7 @@ class MainFormTest : public ::testing::Test {
   std::shared_ptr<FakeHostServer> host = std::make_shared<FakeHostServer>();
   host::THostRegistry registry;
   aprs::TManualCacheTimer* cacheTimer = nullptr;
+  std::unique_ptr<TDM> dm;  // set it before Create() to keep settings
   std::unique_ptr<TMainForm> form;
 };
 
@@ -353,6 +359,26 @@ TEST_F(MainFormTest, RightButtonOnTheTrayOpensItsMenu) {
   form->mnuTrayPopup->hide();
   form->WMTrayIconCallback(0);
   EXPECT_FALSE(form->mnuTrayPopup->isVisible());
+}
+
+TEST_F(MainFormTest, PlacementAndSettingsSurviveARun) {
+  QTemporaryDir folder;
+  const QString ini = folder.filePath("tarvik.INI");
+  dm = std::make_unique<TDM>(ini);
+  Create();
+  form->move(100, 120);
+  form->edServerPort->setText("2000");
+  form.reset();  // saved on destruction
+  QFile file(ini);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray text = file.readAll();
+  EXPECT_TRUE(text.contains("[MainForm]")) << text.toStdString();
+  EXPECT_TRUE(text.contains("edServerPort.Text=2000")) << text.toStdString();
+
+  Create();  // the next run starts where the last one ended
+  EXPECT_EQ(form->edServerPort->text(), "2000");
+  EXPECT_EQ(form->geometry().topLeft(), QPoint(100, 120));
+  EXPECT_TRUE(LogLines().isEmpty());
 }
 
 TEST(Caption, Table) {

@@ -30,17 +30,10 @@ TEST(InstanceTitle, Table) {
   EXPECT_EQ(InstanceLockName("Tarvik"), "PREVINST:Tarvik");
 }
 
-TEST(SettingsPathFor, Table) {
-  const std::vector<std::pair<QString, QString>> cases = {
-      {"/opt/tarvik/tarvik", "/opt/tarvik/tarvik.INI"},
-      {"/opt/tarvik/Tarvik.exe", "/opt/tarvik/Tarvik.INI"},
-      {"/opt/tarvik/Tarvik.EXE", "/opt/tarvik/Tarvik.INI"},
-      {"/opt/v1.0/tarvik", "/opt/v1.0/tarvik.INI"},
-      {"/tarvik", "/tarvik.INI"},
-      {"tarvik", "tarvik.INI"},
-  };
-  for (const auto& [exe, ini] : cases) EXPECT_EQ(SettingsPathFor(exe), ini) << exe.toStdString();
-  EXPECT_EQ(TDM("/tmp/x.INI").SettingsPath(), "/tmp/x.INI");
+TEST(TDM, OwnsTheSettingsFileAtItsPath) {
+  const TDM dm("/tmp/somewhere/tarvik.INI");
+  EXPECT_EQ(dm.SettingsPath(), "/tmp/somewhere/tarvik.INI");
+  EXPECT_EQ(dm.SettingsFile.OpenCount(), 0);
 }
 
 TEST(SingleInstance, SecondCopyOfTheSameNameIsRefused) {
