@@ -152,10 +152,14 @@ void TStandInHost::HandleLine(const QByteArray& bytes) {
   const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   const auto line = SplitTnc2(text);
   if (!line) return;  // not a frame
+  // A sink that lets go of the last reference to the host must not pull it away mid-call.
+  const auto keepAlive = weak_from_this().lock();
   LearnStation(*line);
-  m_packet = host::WidenText(FormatMonitorText(*line, m_timeSource()));
+  // A client that pumps events inside DataAvailable may hear the next line nested in
+  // this one; its own text comes back when the nested event is over.
+  const host::WideString outer = std::exchange(m_packet, host::WidenText(FormatMonitorText(*line, m_timeSource())));
   Raise(host::TOxbEvent::DataAvailable);
-  m_packet.clear();
+  m_packet = outer;
   UpdateWindow();
 }
 
@@ -179,6 +183,7 @@ void TStandInHost::ShowWindow() {
 }
 
 void TStandInHost::Close() {
+  const auto keepAlive = weak_from_this().lock();
   m_feed->Stop();
   UpdateWindow();
   Raise(host::TOxbEvent::Oxbel32IsClosing);

@@ -89,7 +89,7 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   if (const auto* v = value("feed"); v && !v->empty()) {
     settings.Feed = *v;
     if (aprs::text::StartsWith(aprs::text::Upper(*v), "FILE:"))
-      settings.Feed = "file:" + ResolvePath(settings.IniFolder, std::string_view(*v).substr(5));
+      settings.Feed = "file:" + ResolvePath(settings.IniFolder, aprs::text::Trim(std::string_view(*v).substr(5)));
   }
   if (const auto* v = value("feedrate")) {
     const auto rate = aprs::text::ToDouble(*v);
