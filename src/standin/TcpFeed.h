@@ -35,10 +35,6 @@ class TTcpFeed : public TFeed {
   int Dropped() const { return m_dropped; }
   QString LastError() const { return m_lastError; }
 
- signals:
-  // A frame from a radio port of a TNC; `port` counts from 1 as the host's ports do.
-  void RadioLineReceived(const QByteArray& line, int port);
-
  protected:
   virtual void OnConnected() {}
   virtual void OnBytes(std::string_view bytes) = 0;

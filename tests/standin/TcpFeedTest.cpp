@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "MonitorText.h"
 #include "TcpFeed.h"
 
 using namespace standin;
@@ -176,6 +177,34 @@ TEST(TcpFeed, HostPortParsing) {
   EXPECT_EQ(host, "::1");
   for (const char* bad : {"", "host", "host:", ":80", "host:0", "host:65536", "host:x1"})
     EXPECT_FALSE(SplitHostPort(bad, host, port)) << bad;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TcpFeed, FeedSettingsChooseTheNetworkFeeds) {
+  TStandInSettings settings;
+  settings.MyCall = "N0CALL-5";
+  settings.Feed = "aprsis:127.0.0.1:14580";
+  auto feed = MakeFeed(settings, QString());
+  ASSERT_NE(dynamic_cast<TAprsIsFeed*>(feed.get()), nullptr);
+  EXPECT_EQ(feed->Description(), "aprsis: 127.0.0.1:14580");
+
+  settings.Feed = "KISS:localhost:8001";
+  feed = MakeFeed(settings, QString());
+  ASSERT_NE(dynamic_cast<TKissFeed*>(feed.get()), nullptr);
+  EXPECT_EQ(feed->Description(), "kiss: localhost:8001");
+
+  settings.Feed = "kiss:localhost";
+  feed = MakeFeed(settings, QString());
+  EXPECT_NE(dynamic_cast<TNoFeed*>(feed.get()), nullptr);
+}
+
+TEST(TcpFeed, KissPortReachesTheMonitorText) {
+  const auto line = SplitTnc2("N0CALL>APRS,WIDE1-1:>x");
+  ASSERT_TRUE(line.has_value());
+  EXPECT_EQ(FormatMonitorText(*line, {1, 2, 3}, 3), "101:02:03 N0CALL>APRS,WIDE1-1 Port=3 <UI>:>x\r\n");
 }
 
 }  // namespace
