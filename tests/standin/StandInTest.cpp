@@ -208,7 +208,7 @@ TEST(ReplayFeed, MissingFileSaysWhy) {
 
 TEST(ReplayFeed, FeedSettingChoosesTheFeed) {
   TStandInSettings settings;
-  settings.Feed = "aprsis:example.net:14580";
+  settings.Feed = "serial:/dev/ttyS0";
   EXPECT_TRUE(MakeFeed(settings, {})->Description().startsWith(QStringLiteral("unsupported feed")));
   settings.Feed = "FILE:/tmp/x.txt";
   EXPECT_EQ(MakeFeed(settings, {})->Description(), QStringLiteral("file: /tmp/x.txt"));
