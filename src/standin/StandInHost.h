@@ -84,6 +84,10 @@ class TStandInHost : public QObject,
 
   void StartFeed();
   void StopFeed();
+  // Closes the running feed, starts `feed` (a Feed setting such as "kiss:HOST:PORT")
+  // and keeps it in the settings file. False, with the reason in the window, when
+  // the file could not be written; the new feed runs all the same.
+  bool ChangeFeed(const std::string& feed);
   void ShowWindow();
   // The user closed the host: the feed stops and the clients hear Oxbel32IsClosing.
   void Close();
@@ -107,6 +111,7 @@ class TStandInHost : public QObject,
   void Raise(host::TOxbEvent event);
   void LearnStation(const TTnc2Line& line);
   void UpdateWindow();
+  void ConnectFeed();
 
   TStandInSettings m_settings;
   std::unique_ptr<TFeed> m_feed;
@@ -118,6 +123,8 @@ class TStandInHost : public QObject,
   int m_nextCookie = 1;
   host::WideString m_packet;  // the monitor text, during DataAvailable only
   TTimeSource m_timeSource;
+  QString m_applicationDir;
+  std::string m_settingsError;
 };
 
 // Path of the stand-in host's settings beside the executable.
