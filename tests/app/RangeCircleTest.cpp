@@ -157,12 +157,6 @@ TEST(RangeCircleGeometry, SinglePrecisionStaysCloseToDoublePrecision) {
   struct Worst {
     double diff = 0;
     std::string where;
-    void Note(double d, const std::string& w) {
-      if (d > diff) {
-        diff = d;
-        where = w;
-      }
-    }
   } worstNearX, worstFarX, worstY, worstR;
   for (double lat = -80; lat <= 80; lat += 4.75) {
     for (const double lon : longitudes) {
@@ -171,12 +165,16 @@ TEST(RangeCircleGeometry, SinglePrecisionStaysCloseToDoublePrecision) {
           for (const bool fullSize : {true, false}) {
             const Circle64 ref = Reference64(lat, lon, range, heading, fullSize);
             const TMapCircle c = RangeCircleGeometry(lat, lon, range, heading, fullSize);
-            const std::string where = std::to_string(lat) + "," + std::to_string(lon) + " heading " +
-                                      std::to_string(heading) + " range " + std::to_string(range) +
-                                      (fullSize ? " full" : " half");
-            (std::fabs(lon) <= kNearLongitude ? worstNearX : worstFarX).Note(LongitudeDifference(c.X, ref.x), where);
-            worstY.Note(std::fabs(c.Y - ref.y), where);
-            worstR.Note(std::fabs(c.Radius - ref.r), where);
+            const auto note = [&](Worst& worst, double diff) {
+              if (diff <= worst.diff) return;
+              worst.diff = diff;
+              worst.where = std::to_string(lat) + "," + std::to_string(lon) + " heading " +
+                            std::to_string(heading) + " range " + std::to_string(range) +
+                            (fullSize ? " full" : " half");
+            };
+            note(std::fabs(lon) <= kNearLongitude ? worstNearX : worstFarX, LongitudeDifference(c.X, ref.x));
+            note(worstY, std::fabs(c.Y - ref.y));
+            note(worstR, std::fabs(c.Radius - ref.r));
           }
         }
       }

@@ -15,6 +15,7 @@ namespace app::testing {
 struct TMapCall {
   std::string Op;
   std::vector<double> Args;
+  bool operator==(const TMapCall&) const = default;
 };
 
 struct TDrawnCircle {
