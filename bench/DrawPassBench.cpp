@@ -22,7 +22,7 @@ class TNullMap : public host::_clsOxbMap {
   }
 };
 
-class TNullMapSource : public app::TMapSource {
+class TNullMapSource : public tarvik::TMapSource {
  public:
   std::shared_ptr<host::_clsOxbMap> GetMap() override { return m_map; }
 
@@ -51,9 +51,9 @@ std::vector<aprs::TAprsPacket> StationsInView(int count) {
 void BM_DrawPass(benchmark::State& state) {
   const auto stations = StationsInView(static_cast<int>(state.range(0)));
   TNullMapSource host;
-  const app::TCircleChoice choice;
+  const tarvik::TCircleChoice choice;
   for (auto _ : state) {
-    app::PlotCircles(
+    tarvik::PlotCircles(
         host, static_cast<int>(stations.size()),
         [&](int i) { return &stations[static_cast<std::size_t>(i)]; }, choice, false);
   }

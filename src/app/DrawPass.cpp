@@ -5,7 +5,7 @@
 
 #include "Text.h"
 
-namespace app {
+namespace tarvik {
 
 namespace {
 
@@ -102,4 +102,4 @@ void ApplyRedrawSetting(TRedrawTimer& timer, std::string_view secondsText, bool 
   timer.SetEnabled(redrawChecked);
 }
 
-}  // namespace app
+}  // namespace tarvik

@@ -14,7 +14,7 @@
 #include "APRSData.h"
 #include "RangeCircle.h"
 
-namespace app {
+namespace tarvik {
 
 // Station classes, 0x00BBGGRR. The colour is the class: the pass compares
 // colours to find the check box that applies.
@@ -103,4 +103,4 @@ void RunDrawPass(TRedrawTimer& timer, const std::function<void()>& pass);
 // from the edit box, the timer on exactly when the box is checked.
 void ApplyRedrawSetting(TRedrawTimer& timer, std::string_view secondsText, bool redrawChecked);
 
-}  // namespace app
+}  // namespace tarvik

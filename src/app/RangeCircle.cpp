@@ -5,7 +5,7 @@
 #include <numbers>
 #include <stdexcept>
 
-namespace app {
+namespace tarvik {
 
 namespace {
 
@@ -124,4 +124,4 @@ void PlotDfCircle(TMapSource& host, const aprs::TAprsPacket& station, std::int32
   DrawOne(host, circle, color);
 }
 
-}  // namespace app
+}  // namespace tarvik

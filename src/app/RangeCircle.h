@@ -17,7 +17,7 @@
 #include "APRSData.h"
 #include "Oxbel32_TLB.h"
 
-namespace app {
+namespace tarvik {
 
 inline constexpr double kEarthRadiusMiles = 3956.0;
 inline constexpr double kMinutesPerDegree = 60.0;
@@ -82,4 +82,4 @@ void PlotRangeCircle(TMapSource& host, const aprs::TAprsPacket& station, std::in
 // Draws the station's DF circle at full size, whatever its size.
 void PlotDfCircle(TMapSource& host, const aprs::TAprsPacket& station, std::int32_t color);
 
-}  // namespace app
+}  // namespace tarvik

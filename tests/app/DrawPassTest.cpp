@@ -8,8 +8,8 @@
 #include "DrawPass.h"
 #include "RecordingMap.h"
 
-using namespace app;
-using app::testing::TRecordingMapSource;
+using namespace tarvik;
+using tarvik::testing::TRecordingMapSource;
 
 namespace {
 
@@ -158,7 +158,7 @@ TEST(PlotCircles, DfModeDrawsDfReportsOnlyWhateverTheClassBoxes) {
     Pass(host, stations, choice, false);
     EXPECT_EQ(DrawnColors(host), (std::vector<std::int32_t>{0x0000FF, 0x008000}));
     EXPECT_EQ(std::count(host.Map->Calls.begin(), host.Map->Calls.end(),
-                         app::testing::TMapCall{"SetFillMode", {0}}),
+                         tarvik::testing::TMapCall{"SetFillMode", {0}}),
               2);
     // DF circles are full size even when half size is asked for.
     EXPECT_NEAR(host.Map->Circles.at(0).Radius, 20.0 / 3956 * 180 / 3.141592653589793 * 60, 0.001);

@@ -8,8 +8,8 @@
 #include "RangeCircle.h"
 #include "RecordingMap.h"
 
-using namespace app;
-using app::testing::TRecordingMapSource;
+using namespace tarvik;
+using tarvik::testing::TRecordingMapSource;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -10,7 +11,7 @@
 
 #include "RangeCircle.h"
 
-namespace app::testing {
+namespace tarvik::testing {
 
 struct TMapCall {
   std::string Op;
@@ -35,6 +36,7 @@ class TRecordingMap : public host::_clsOxbMap {
   int FailAtOperation = -1;  // 0-based count of map operations; -1 never
   std::vector<TMapCall> Calls;
   std::vector<TDrawnCircle> Circles;
+  std::function<void()> OnDraw;  // called inside every DrawCircle
 
   float GetMapLeft() override { return Record("GetMapLeft", {}), Left; }
   float GetMapTop() override { return Record("GetMapTop", {}), Top; }
@@ -47,6 +49,7 @@ class TRecordingMap : public host::_clsOxbMap {
                   float& aspect) override {
     Record("DrawCircle", {x, y, radius, double(color), start, end, aspect});
     Circles.push_back({x, y, radius, color, start, end, aspect});
+    if (OnDraw) OnDraw();
   }
 
   std::vector<std::string> Ops() const {
@@ -73,4 +76,4 @@ class TRecordingMapSource : public TMapSource {
   }
 };
 
-}  // namespace app::testing
+}  // namespace tarvik::testing
