@@ -5,6 +5,7 @@
 // text is kept as sent and its blank parts count 0.
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "APRSParser.h"
 #include "Text.h"
@@ -17,9 +18,38 @@ constexpr std::size_t kLatitudeTextLength = 8;
 constexpr std::size_t kLongitudeTextLength = 9;
 constexpr double kMinutesPerDegree = 60.0;
 
+// Plain "ddd.dd" without sign or exponent, as nearly every position sends it:
+// digits over a power of ten is one correctly rounded division, so the result is
+// the very double that the general conversion gives, only without its cost.
+std::optional<double> PlainDecimal(std::string_view s) {
+  constexpr double kPowersOfTen[] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0, 1000000.0, 10000000.0};
+  constexpr std::size_t kMaxDigits = 7;
+  long long digits = 0;
+  std::size_t count = 0;
+  std::size_t decimals = 0;
+  bool point = false;
+  for (const char c : s) {
+    if (c == '.' && !point) {
+      point = true;
+    } else if (text::IsDigit(c) && count < kMaxDigits) {
+      digits = digits * 10 + (c - '0');
+      ++count;
+      if (point) ++decimals;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  return static_cast<double>(digits) / kPowersOfTen[decimals];
+}
+
 // A part of a coordinate text: surrounding spaces are allowed, anything that
 // is not a number counts 0.
-double PartValue(std::string_view part) { return text::ToDouble(text::Trim(part)).value_or(0.0); }
+double PartValue(std::string_view part) {
+  const std::string_view trimmed = text::Trim(part);
+  if (const auto plain = PlainDecimal(trimmed)) return *plain;
+  return text::ToDouble(trimmed).value_or(0.0);
+}
 
 // Degrees with leading zeros to `degreeDigits`, minutes "%05.2f", then the
 // hemisphere letter. Minutes that round to 60.00 are written so, not carried.

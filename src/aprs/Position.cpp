@@ -143,6 +143,8 @@ bool IsWordChar(char c) { return text::IsDigit(c) || text::IsUpper(text::ToUpper
 constexpr int kUnixEpochDays = 25569;
 constexpr long long kMillisecondsPerDay = 86400000;
 constexpr double kSecondsPerDay = 86400.0;
+constexpr double kFirstCalendarDay = -693593.0;  // 0001-01-01
+constexpr double kLastCalendarDay = 2958466.0;   // 10000-01-01
 
 struct TCivil {
   int year = 0;
@@ -205,6 +207,12 @@ void DecodePosition(std::string_view& textInOut, TAprsPacket& packet) {
 
 void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
   const TDateTime received = packet.Received;
+  packet.TimeStampValid = true;
+  // Only a calendar date (years 1 to 9999) can take a day and a time from a stamp.
+  if (!(received >= kFirstCalendarDay && received < kLastCalendarDay)) {
+    packet.TimeStamp = received;
+    return;
+  }
   const char form = stamp.size() >= kTimeStampLength ? stamp[kTimeStampLength - 1] : '\0';
   const bool local = form == '/';
   const double offset = local ? LocalOffsetDays(received) : 0.0;
@@ -238,7 +246,6 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
     month = previous.month();
   }
 
-  packet.TimeStampValid = true;
   const bool timeValid = hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60;
   const bool dayInRange = day >= 1 && day <= 31;
   const std::chrono::year_month_day date{year, month, std::chrono::day{dayInRange ? static_cast<unsigned>(day) : 0U}};

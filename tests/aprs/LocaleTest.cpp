@@ -63,6 +63,7 @@ TEST(Locale, DecimalCommaChangesNothing) {
     EXPECT_NEAR(p->Position.Latitude.Value, 49.058333, 1e-6);
     EXPECT_NEAR(p->Position.Longitude.Value, -72.029167, 1e-6);
     EXPECT_EQ(p->Position.Latitude.Text, "4903.50N");
+    EXPECT_NEAR(p->Capabilities.Range, 7.95, 0.005);
 
     const auto compressed = ParsePacket("N0CALL>APRS:=/5L!!<*e7>7P[");
     ASSERT_NE(compressed, nullptr);
