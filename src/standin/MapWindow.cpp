@@ -10,6 +10,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "APRSParser.h"
+#include "StandInHost.h"
+
 namespace standin {
 
 namespace {
@@ -53,7 +56,7 @@ Qt::BrushStyle HatchStyle(int fillMode) {
   }
 }
 
-QBrush CircleBrush(const TMapCircleRec& circle) {
+QBrush CircleBrush(const TMapCircle& circle) {
   if (circle.FillMode == kFillSolid) return QBrush(ColorFromBgr(circle.FillColor, kSolidFillAlpha));
   if (circle.FillMode == kFillTransparent) return Qt::NoBrush;
   return QBrush(ColorFromBgr(circle.FillColor, kHatchFillAlpha), HatchStyle(circle.FillMode));
@@ -162,46 +165,72 @@ QString GraticuleLabel(double minutes, bool latitude) {
   return text + QLatin1Char(total > 0 ? 'E' : 'W');
 }
 
+bool StationPosition(const THeardStation& heard, TMapStation& station) {
+  station.Callsign = heard.Callsign;
+  station.SymbolTable = heard.SymbolTable;
+  station.SymbolCode = heard.SymbolCode;
+  const std::unique_ptr<aprs::TAprsPacket> packet = aprs::ParsePacket(heard.Header + ":" + heard.InfoField);
+  if (!packet || !packet->Position.Valid) return false;
+  station.Latitude = packet->Position.Latitude.Value;
+  station.Longitude = packet->Position.Longitude.Value;
+  return std::isfinite(station.Latitude) && std::isfinite(station.Longitude);
+}
+
 // ---- TMapWindow ------------------------------------------------------------
 
-TMapWindow::TMapWindow(const TMapArea& area, QWidget* parent)
-    : QWidget(parent), m_view(TMapView::Fitting(area, kOpeningPixelWidth)) {
+TMapWindow::TMapWindow(std::shared_ptr<TStandInMap> map, QWidget* parent)
+    : QWidget(parent), m_map(std::move(map)), m_view(TMapView::Fitting(m_map->Bounds(), kOpeningPixelWidth)) {
   setWindowTitle(QStringLiteral("Oxbel32 - Map"));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(false);
   resize(m_view.PixelWidth(), m_view.PixelHeight());
+  // The map reports what the window shows, to the fraction of a pixel.
+  m_map->SetBounds(m_view.VisibleArea());
+  m_map->OnChanged = [this] { update(); };
 }
 
-void TMapWindow::AddCircle(const TMapCircleRec& circle) {
-  m_circles.push_back(circle);
+TMapWindow::~TMapWindow() { m_map->OnChanged = nullptr; }
+
+void TMapWindow::SetHeardStations(const std::vector<THeardStation>* heard) {
+  m_heard = heard;
+  StationsChanged();
+}
+
+void TMapWindow::StationsChanged() {
+  m_stationsDirty = true;
   update();
 }
 
-void TMapWindow::ClearCircles() {
-  m_circles.clear();
-  update();
+const std::vector<TMapStation>& TMapWindow::Stations() {
+  RefreshStations();
+  return m_stations;
 }
 
-void TMapWindow::SetStation(const TMapStation& station) {
-  const auto found = std::find_if(m_stations.begin(), m_stations.end(),
-                                  [&](const TMapStation& s) { return s.Callsign == station.Callsign; });
-  if (found != m_stations.end())
-    *found = station;
-  else
-    m_stations.push_back(station);
-  update();
+void TMapWindow::RefreshStations() {
+  if (!m_stationsDirty) return;
+  m_stationsDirty = false;
+  m_stations.clear();
+  if (m_heard == nullptr) return;
+  for (const THeardStation& heard : *m_heard) {
+    TKnownStation& known = m_known[heard.Callsign];
+    if (known.Header != heard.Header || known.InfoField != heard.InfoField || known.Station.Callsign.empty()) {
+      known.Header = heard.Header;
+      known.InfoField = heard.InfoField;
+      known.HasPosition = StationPosition(heard, known.Station);
+    }
+    if (known.HasPosition) m_stations.push_back(known.Station);
+  }
 }
 
 void TMapWindow::ViewChanged() {
-  m_circles.clear();
+  m_map->MoveView(m_view.VisibleArea());
   update();
-  if (OnViewChanged) OnViewChanged();
 }
 
 void TMapWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), kBackground);
   painter.setRenderHint(QPainter::Antialiasing);
+  RefreshStations();
   PaintGraticule(painter);
   PaintCircles(painter);
   PaintStations(painter);
@@ -237,11 +266,11 @@ void TMapWindow::PaintGraticule(QPainter& painter) const {
 
 void TMapWindow::PaintCircles(QPainter& painter) const {
   const double scale = m_view.PixelsPerMinute();
-  for (const auto& circle : m_circles) {
+  for (const auto& circle : m_map->Circles()) {
     const QPointF centre = m_view.ToPixel(circle.X, circle.Y);
     const double radius = circle.Radius * scale;
     if (!std::isfinite(centre.x()) || !std::isfinite(centre.y()) || !std::isfinite(radius)) continue;
-    painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, circle.PenWidth)));
+    painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, static_cast<int>(circle.PenWidth))));
     painter.setBrush(CircleBrush(circle));
     painter.drawEllipse(centre, radius, radius);
   }

@@ -17,18 +17,20 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "StandInMap.h"
+#include "StandInSettings.h"
 
 namespace standin {
 
+struct THeardStation;
+
 // An area of the map in minutes of arc; Height is negative (north up).
-struct TMapArea {
-  double Left = 0.0;
-  double Top = 0.0;
-  double Width = 0.0;
-  double Height = 0.0;
-};
+using TMapArea = TMapBounds;
 
 // What the window shows: a centre, a scale and a size in pixels.
 class TMapView {
@@ -63,17 +65,7 @@ class TMapView {
   int m_pixelHeight = 1;
 };
 
-// One circle as the client asked for it, with the pen settings then in force.
-struct TMapCircleRec {
-  float X = 0.0F;
-  float Y = 0.0F;
-  float Radius = 0.0F;
-  std::int32_t Color = 0;  // 0x00BBGGRR
-  int PenWidth = 1;
-  int FillMode = 1;  // 0 solid, 1 transparent, 2..7 hatched
-  std::int32_t FillColor = 0;
-};
-
+// A heard station where the map shows it.
 struct TMapStation {
   std::string Callsign;
   double Latitude = 0.0;   // degrees
@@ -81,6 +73,10 @@ struct TMapStation {
   char SymbolTable = '/';
   char SymbolCode = ' ';
 };
+
+// The station's position from the last header and information field heard,
+// or nothing when that packet carries none.
+bool StationPosition(const THeardStation& heard, TMapStation& station);
 
 // 0x00BBGGRR to a colour.
 QColor ColorFromBgr(std::int32_t bgr, int alpha = 255);
@@ -93,27 +89,26 @@ double GraticuleStep(double pixelsPerMinute, double minPixels);
 // ("45°30'N") for a line in minutes of arc.
 QString GraticuleLabel(double minutes, bool latitude);
 
+// Draws the host map: the window opens showing the map's bounds, and every
+// pan or zoom moves the map's bounds with it (the map drops its circles).
 class TMapWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TMapWindow(const TMapArea& area, QWidget* parent = nullptr);
+  explicit TMapWindow(std::shared_ptr<TStandInMap> map, QWidget* parent = nullptr);
+  ~TMapWindow() override;
 
   // What GetMapLeft, GetMapTop, GetMapWidth and GetMapHeight report.
   TMapArea VisibleArea() const { return m_view.VisibleArea(); }
   const TMapView& View() const { return m_view; }
+  TStandInMap& Map() const { return *m_map; }
 
-  void AddCircle(const TMapCircleRec& circle);
-  // The map redrawn: every circle gone.
-  void ClearCircles();
-  const std::vector<TMapCircleRec>& Circles() const { return m_circles; }
+  // The host's station list changed: positions are read again before the next paint.
+  void SetHeardStations(const std::vector<THeardStation>* heard);
+  void StationsChanged();
+  // The stations shown, by their last position.
+  const std::vector<TMapStation>& Stations();
 
-  // A heard station: added, or moved when its callsign is known.
-  void SetStation(const TMapStation& station);
-  const std::vector<TMapStation>& Stations() const { return m_stations; }
-
-  // After a pan or zoom (the circles are already gone).
-  std::function<void()> OnViewChanged;
   // The window is being closed by the user.
   std::function<void()> OnClosing;
 
@@ -128,13 +123,25 @@ class TMapWindow : public QWidget {
 
  private:
   void ViewChanged();
+  void RefreshStations();
   void PaintGraticule(QPainter& painter) const;
   void PaintStations(QPainter& painter) const;
   void PaintCircles(QPainter& painter) const;
 
+  // What was last read for one callsign, so that only changes are decoded again.
+  struct TKnownStation {
+    std::string Header;
+    std::string InfoField;
+    bool HasPosition = false;
+    TMapStation Station;
+  };
+
+  std::shared_ptr<TStandInMap> m_map;
   TMapView m_view;
-  std::vector<TMapCircleRec> m_circles;
+  const std::vector<THeardStation>* m_heard = nullptr;
+  std::unordered_map<std::string, TKnownStation> m_known;
   std::vector<TMapStation> m_stations;
+  bool m_stationsDirty = false;
   bool m_dragging = false;
   QPointF m_dragFrom;
 };

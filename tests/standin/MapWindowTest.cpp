@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QTest>
 #include <QWheelEvent>
@@ -8,6 +10,8 @@
 #include <vector>
 
 #include "MapWindow.h"
+#include "StandInHost.h"
+#include "StandInMap.h"
 
 using namespace standin;
 
@@ -117,52 +121,93 @@ TEST(MapHelpers, ColoursLabelsAndSteps) {
 
 // ---- the window ----
 
+// Draws one circle through the host interface, as a client does.
+void Draw(TStandInMap& map, float x, float y, float radius, std::int32_t color, std::int16_t pen, std::int16_t fill,
+          std::int32_t fillColor) {
+  map.SetPenWidth(pen);
+  map.SetFillMode(fill);
+  map.SetFillColor(fillColor);
+  float start = 6.2831855F;
+  double end = 6.283185307179586;
+  float aspect = 1.0F;
+  map.DrawCircle(x, y, radius, color, start, end, aspect);
+}
+
+QStringList TraceLines(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
 struct WindowFixture : ::testing::Test {
-  TMapWindow window{kArea};
-  int viewChanges = 0;
-  void SetUp() override {
-    window.OnViewChanged = [this] { ++viewChanges; };
-    window.AddCircle({-5580.0F, 2700.0F, 10.0F, 0x0000FF, 3, 1, 0xFFFF00});
-  }
+  QTemporaryDir dir;
+  QString tracePath = dir.filePath("trace.txt");
+  std::shared_ptr<TStandInMap> map = std::make_shared<TStandInMap>(kArea, tracePath.toStdString());
+  TMapWindow window{map};
+  void SetUp() override { Draw(*map, -5580.0F, 2700.0F, 10.0F, 0x0000FF, 3, 1, 0xFFFF00); }
 };
+
+TEST_F(WindowFixture, TheMapReportsWhatTheWindowShows) {
+  ExpectArea(map->Bounds(), kArea, 1e-6);
+  ExpectArea(map->Bounds(), window.VisibleArea(), 0.0);
+}
 
 TEST_F(WindowFixture, WheelZoomsAndWipesTheCircles) {
   QWheelEvent wheel(QPointF(450, 225), window.mapToGlobal(QPointF(450, 225)), QPoint(), QPoint(0, 120), Qt::NoButton,
                     Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(&window, &wheel);
   EXPECT_LT(window.VisibleArea().Width, kArea.Width);
-  EXPECT_TRUE(window.Circles().empty());
-  EXPECT_EQ(viewChanges, 1);
+  ExpectArea(map->Bounds(), window.VisibleArea(), 0.0);
+  EXPECT_TRUE(map->Circles().empty());
+  const QStringList trace = TraceLines(tracePath);
+  ASSERT_EQ(trace.size(), 5);
+  EXPECT_TRUE(trace[3].startsWith("DrawCircle -5580 2700 10 255 6.2831855 6.283185307179586 1")) << trace[3].toStdString();
+  EXPECT_TRUE(trace[4].startsWith("MapView ")) << trace[4].toStdString();
 }
 
 TEST_F(WindowFixture, DragPansAndWipesTheCircles) {
   QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
   QTest::mouseMove(&window, QPoint(160, 100));
   QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, QPoint(160, 100));
-  const TMapArea area = window.VisibleArea();
-  EXPECT_NEAR(area.Left, kArea.Left - 60 * kArea.Width / 900, 1e-6);  // dragged east: view moved west
+  const TMapArea area = map->Bounds();
+  EXPECT_NEAR(area.Left, kArea.Left - 60 * kArea.Width / window.View().PixelWidth(), 1e-6);  // dragged east
   EXPECT_NEAR(area.Top, kArea.Top, 1e-6);
-  EXPECT_TRUE(window.Circles().empty());
-  EXPECT_GE(viewChanges, 1);
+  EXPECT_TRUE(map->Circles().empty());
 }
 
 TEST_F(WindowFixture, RedrawClearsAndCloseTellsTheHost) {
-  window.ClearCircles();
-  EXPECT_TRUE(window.Circles().empty());
+  map->Redraw();
+  EXPECT_TRUE(map->Circles().empty());
   bool closing = false;
   window.OnClosing = [&] { closing = true; };
   window.show();
   window.close();
   EXPECT_TRUE(closing);
-  EXPECT_EQ(viewChanges, 0);
+}
+
+TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
+  std::vector<THeardStation> heard = {
+      {"N0CALL-9", "N0CALL-9>APRS,WIDE1-1", "!4500.00N/09300.00W>mobile", '/', '>'},
+      {"NOPOS", "NOPOS>APRS", ">just a status", 0, 0},
+  };
+  window.SetHeardStations(&heard);
+  ASSERT_EQ(window.Stations().size(), 1U);
+  EXPECT_EQ(window.Stations()[0].Callsign, "N0CALL-9");
+  EXPECT_NEAR(window.Stations()[0].Latitude, 45.0, 1e-9);
+  EXPECT_NEAR(window.Stations()[0].Longitude, -93.0, 1e-9);
+  heard[0].InfoField = "!4530.00N/09230.00W>moved";
+  window.StationsChanged();
+  EXPECT_NEAR(window.Stations()[0].Latitude, 45.5, 1e-9);
+  EXPECT_NEAR(window.Stations()[0].Longitude, -92.5, 1e-9);
 }
 
 // The circle lies on its centre at its radius: the outline's colour is found
 // a radius away in all four directions, the plain map at the centre, and a
 // solid fill shows as a light wash inside.
 TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
-  window.AddCircle({-5640.0F, 2720.0F, 8.0F, 0x008000, 2, 0, 0x008000});
-  window.SetStation({"N0CALL-9", 45.0, -93.0, '/', '>'});
+  Draw(*map, -5640.0F, 2720.0F, 8.0F, 0x008000, 2, 0, 0x008000);
+  const std::vector<THeardStation> heard = {{"N0CALL-7", "N0CALL-7>APRS", "!4450.00N/09400.00W-", '/', '-'}};
+  window.SetHeardStations(&heard);
   const QImage image = window.grab().toImage();
   const TMapView& view = window.View();
   const auto near = [&](QPointF p, QColor want) {
@@ -190,6 +235,10 @@ TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
   const QColor outside = image.pixelColor(green.toPoint() + QPoint(static_cast<int>(g * 1.5), 0));
   EXPECT_LT(wash.red(), outside.red());  // tinted green inside, plain outside
   EXPECT_GT(wash.green(), 150);          // but light
+
+  // The heard station as a dark dot at its place.
+  const QPointF station = view.ToPixel(-94 * 60, 44 * 60 + 50);
+  EXPECT_LT(image.pixelColor(station.toPoint()).lightness(), 80);
 }
 
 }  // namespace
