@@ -114,6 +114,7 @@ void TMainForm::CreateControls() {
   setCentralWidget(central);
 
   CreatePages();
+  CreateCircleControls();
   CreateBottomPanel();
   layout->addWidget(PageControl, 1);
   layout->addWidget(pnlBottom);

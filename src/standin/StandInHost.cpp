@@ -12,6 +12,7 @@
 
 #include "APRSParser.h"
 #include "HostWindow.h"
+#include "MapWindow.h"
 #include "Text.h"
 
 namespace standin {
@@ -75,6 +76,7 @@ bool TStandInHost::ChangeFeed(const std::string& feed) {
 }
 
 TStandInHost::~TStandInHost() {
+  m_mapWindow.reset();
   m_window.reset();
   m_feed->disconnect(this);
   m_feed->Stop();
@@ -209,6 +211,13 @@ void TStandInHost::ShowWindow() {
   }
   UpdateWindow();
   m_window->show();
+  if (!m_mapWindow) {
+    m_mapWindow = std::make_unique<TMapWindow>(m_map);
+    m_mapWindow->SetHeardStations(&m_stations);
+    m_mapWindow->OnClosing = [this] { Close(); };
+    connect(this, &TStandInHost::StationsChanged, m_mapWindow.get(), &TMapWindow::StationsChanged);
+  }
+  m_mapWindow->show();
 }
 
 void TStandInHost::Close() {

@@ -23,6 +23,7 @@
 namespace standin {
 
 class TStandInWindow;
+class TMapWindow;
 
 // The last that was heard from one station.
 struct THeardStation {
@@ -101,6 +102,7 @@ class TStandInHost : public QObject,
   const std::vector<THeardStation>& Stations() const { return m_stations; }
   int HeardCount() const { return static_cast<int>(m_stations.size()); }
   TStandInWindow* Window() const { return m_window.get(); }
+  TMapWindow* MapWindow() const { return m_mapWindow.get(); }
   // The clock of the monitor text's time stamp (local time unless replaced).
   void SetTimeSource(TTimeSource source) { m_timeSource = std::move(source); }
 
@@ -125,6 +127,7 @@ class TStandInHost : public QObject,
   TTimeSource m_timeSource;
   QString m_applicationDir;
   std::string m_settingsError;
+  std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
 
 // Path of the stand-in host's settings beside the executable.
