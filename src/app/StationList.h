@@ -56,6 +56,12 @@ struct TStationRow {
   std::string Callsign;
 };
 
+// Whether RefreshObjectView rebuilds the list: never while it is already being
+// filled or while another page is shown; while updates are paused only when forced.
+constexpr bool ShouldRefreshStationList(bool refreshing, bool pageActive, bool paused, bool force) {
+  return !refreshing && pageActive && (!paused || force);
+}
+
 // Text of one column for a cache entry.
 std::string StationColumnText(const aprs::TAprsPacket& packet, TStationColumn column);
 TStationRow FormatStationRow(const aprs::TAprsPacket& packet);
