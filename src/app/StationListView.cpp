@@ -53,7 +53,9 @@ QAction* AddMenuItem(QTableView* list, const QString& name, const QString& capti
 
 TStationListControls CreateStationListControls(QWidget* page, TStationListModel* model) {
   TStationListControls c;
-  auto* layout = new QVBoxLayout(page);
+  // The page may come with an empty column layout of its own.
+  auto* layout = qobject_cast<QVBoxLayout*>(page->layout());
+  if (layout == nullptr) layout = new QVBoxLayout(page);
   layout->setContentsMargins(0, 0, 0, 0);
 
   c.lvStations = new QTableView(page);
