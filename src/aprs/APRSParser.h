@@ -57,6 +57,10 @@ std::string FormatLatitude(double degrees);
 std::string FormatLongitude(double degrees);
 TLatLon LocatorToLatLon(std::string_view locator);
 std::string LatLonToLocator(double longitude, double latitude);
+// Takes the position of a Maidenhead locator: on success stores it upper case in
+// GridSquare with the coordinates and sets Position.Valid; else clears Valid and
+// returns false, leaving the caller to write its own ErrorMessage.
+bool SetLocatorPosition(std::string_view locator, TAprsPacket& packet);
 bool IsMobileSymbol(char table, char code);
 
 void DecodePositionNoTime(std::string_view info, TAprsPacket& packet);
