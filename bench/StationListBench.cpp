@@ -54,14 +54,14 @@ void FillCache(aprs::TPacketCache& cache, int count) {
 void BM_RefreshObjectView(benchmark::State& state) {
   aprs::TPacketCache cache;
   FillCache(cache, static_cast<int>(state.range(0)));
-  app::TStationListModel model;
+  tarvik::TStationListModel model;
   QTableView view;
   view.setModel(&model);
   view.setSelectionBehavior(QAbstractItemView::SelectRows);
   view.setShowGrid(true);
-  for (int c = 0; c < app::kStationColumnCount; ++c)
-    if (app::StationColumns[static_cast<std::size_t>(c)].Width > 0)
-      view.setColumnWidth(c, app::StationColumns[static_cast<std::size_t>(c)].Width);
+  for (int c = 0; c < tarvik::kStationColumnCount; ++c)
+    if (tarvik::StationColumns[static_cast<std::size_t>(c)].Width > 0)
+      view.setColumnWidth(c, tarvik::StationColumns[static_cast<std::size_t>(c)].Width);
   view.horizontalHeader()->setStretchLastSection(true);
   view.resize(633, 300);
   view.show();
@@ -69,7 +69,7 @@ void BM_RefreshObjectView(benchmark::State& state) {
 
   for (auto _ : state) {
     view.setUpdatesEnabled(false);
-    model.SetRows(app::StationRows(cache));
+    model.SetRows(tarvik::StationRows(cache));
     view.setUpdatesEnabled(true);
     QApplication::processEvents();  // the repaint that follows the reset
     benchmark::DoNotOptimize(model.rowCount());

@@ -3,7 +3,7 @@
 #include "APRSCache.h"
 #include "Text.h"
 
-namespace app {
+namespace tarvik {
 
 QDateTime SystemWallClock() { return QDateTime::currentDateTimeUtc(); }
 
@@ -40,4 +40,4 @@ int ExpireAgeFromText(const QString& text) {
   return aprs::text::StrToIntDef(text.toLatin1().toStdString(), kDefaultExpireAge);
 }
 
-}  // namespace app
+}  // namespace tarvik

@@ -12,7 +12,7 @@ namespace aprs {
 class TPacketCache;
 }
 
-namespace app {
+namespace tarvik {
 
 inline constexpr int kClockIntervalMs = 5000;
 // Minutes an unheard station stays in the cache when edExpireAge holds no integer.
@@ -57,4 +57,4 @@ bool TakeListChanged(bool& listChanged);
 // The expiry age in minutes from the text of edExpireAge; not an integer gives 60.
 int ExpireAgeFromText(const QString& text);
 
-}  // namespace app
+}  // namespace tarvik

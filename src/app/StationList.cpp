@@ -8,7 +8,7 @@
 #include "Oxbel32_TLB.h"
 #include "Text.h"
 
-namespace app {
+namespace tarvik {
 
 namespace text = aprs::text;
 
@@ -185,4 +185,4 @@ void ReadStationInfo(host::TclsOxb& oxb, host::TclsStationInfo& stationInfo, con
   }
 }
 
-}  // namespace app
+}  // namespace tarvik

@@ -26,7 +26,7 @@ class TclsOxb;
 class TclsStationInfo;
 }  // namespace host
 
-namespace app {
+namespace tarvik {
 
 enum TStationColumn : int {
   scCallsign,
@@ -123,4 +123,4 @@ struct TStationListSink {
 // station is read; an error of the count itself reaches the caller.
 void ReadStationInfo(host::TclsOxb& oxb, host::TclsStationInfo& stationInfo, const TStationListSink& sink);
 
-}  // namespace app
+}  // namespace tarvik

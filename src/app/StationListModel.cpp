@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace app {
+namespace tarvik {
 
 namespace {
 
@@ -75,4 +75,4 @@ void TStationListModel::Detach(int row) {
   emit dataChanged(first, last, {CallsignRole});
 }
 
-}  // namespace app
+}  // namespace tarvik

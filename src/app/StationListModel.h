@@ -9,7 +9,7 @@
 
 #include "StationList.h"
 
-namespace app {
+namespace tarvik {
 
 class TStationListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -43,4 +43,4 @@ class TStationListModel : public QAbstractTableModel {
   std::vector<TStationRow> m_rows;
 };
 
-}  // namespace app
+}  // namespace tarvik

@@ -1,7 +1,7 @@
 #include "APRSCache.h"
 #include "StationList.h"
 
-namespace app {
+namespace tarvik {
 
 std::vector<TStationRow> StationRows(const aprs::TPacketCache& cache) {
   std::vector<TStationRow> rows;
@@ -12,4 +12,4 @@ std::vector<TStationRow> StationRows(const aprs::TPacketCache& cache) {
   return rows;
 }
 
-}  // namespace app
+}  // namespace tarvik

@@ -15,7 +15,7 @@
 #include "StationList.h"
 #include "StationListModel.h"
 
-namespace app {
+namespace tarvik {
 
 namespace {
 
@@ -127,4 +127,4 @@ void SystemClipboardWriter(const QString& text) {
   if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(text);
 }
 
-}  // namespace app
+}  // namespace tarvik

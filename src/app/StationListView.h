@@ -16,7 +16,7 @@ class QPushButton;
 class QTableView;
 class QWidget;
 
-namespace app {
+namespace tarvik {
 
 class TStationListModel;
 
@@ -44,4 +44,4 @@ int SelectedStationRow(const QTableView& view);
 using TClipboardWriter = std::function<void(const QString& text)>;
 void SystemClipboardWriter(const QString& text);
 
-}  // namespace app
+}  // namespace tarvik

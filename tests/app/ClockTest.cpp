@@ -6,7 +6,7 @@
 
 #include "Clock.h"
 
-using namespace app;
+using namespace tarvik;
 
 namespace {
 

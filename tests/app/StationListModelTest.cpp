@@ -8,7 +8,7 @@
 
 #include "StationListModel.h"
 
-using namespace app;
+using namespace tarvik;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "StationList.h"
 #include "StationListTestFakes.h"
 
-using namespace app;
+using namespace tarvik;
 using namespace stationlist_test;
 using aprs::TAprsDataType;
 using aprs::TAprsPacket;

@@ -5,7 +5,7 @@
 
 #include "StationList.h"
 
-using namespace app;
+using namespace tarvik;
 using aprs::TAprsDataType;
 using aprs::TAprsPacket;
 

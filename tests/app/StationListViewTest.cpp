@@ -12,7 +12,7 @@
 #include "StationListModel.h"
 #include "StationListView.h"
 
-using namespace app;
+using namespace tarvik;
 
 namespace {
 
