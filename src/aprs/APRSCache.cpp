@@ -1,2 +1,226 @@
-// Placeholder until the cache lands.
+// The station cache: an ordered list of packets with a callsign index beside it.
 #include "APRSCache.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+
+#include "APRSParser.h"
+
+namespace aprs {
+
+namespace {
+
+constexpr long long kMillisecondsPerSecond = 1000;
+constexpr std::size_t kMinIndexSize = 16;
+
+int IntervalMilliseconds(int seconds) {
+  const long long ms = static_cast<long long>(seconds) * kMillisecondsPerSecond;
+  return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
+}
+
+std::size_t HashOf(std::string_view callsign) { return std::hash<std::string_view>{}(callsign); }
+
+// The slot is chosen by the low bits of the hash, the tag is taken from the high ones.
+std::uint32_t TagOf(std::size_t hash) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32); }
+
+}  // namespace
+
+TPacketCache::TPacketCache(std::unique_ptr<TCacheTimer> timer) : m_timer(std::move(timer)) {
+  if (!m_timer) m_timer = std::make_unique<TManualCacheTimer>();
+  m_timer->SetInterval(IntervalMilliseconds(m_purgeInterval));
+  m_timer->SetOnTimer([this] { PurgeTick(); });
+  m_timer->Start();
+}
+
+TPacketCache::~TPacketCache() {
+  m_timer->Stop();
+  m_timer->SetOnTimer({});
+}
+
+bool TPacketCache::Add(std::unique_ptr<TAprsPacket> packet) {
+  if (!packet) return false;
+  m_hashes.push_back(HashOf(packet->Source.Callsign));
+  m_entries.push_back(std::move(packet));
+  if (!m_indexStale) IndexInsert(Count() - 1);
+  ++Added;
+  return true;
+}
+
+bool TPacketCache::Update(std::unique_ptr<TAprsPacket> packet) {
+  if (!packet) return false;
+  const bool killed = (packet->DataType == TAprsDataType::dtItem || packet->DataType == TAprsDataType::dtObject) &&
+                      !packet->AprsObject.Active;
+  if (killed) return RemoveStation(*packet);  // the killing packet is freed on return
+
+  const int index = IndexOf(*packet);
+  if (index >= 0) return Replace(std::move(packet), index);
+  return Add(std::move(packet));
+}
+
+int TPacketCache::IndexOf(const TAprsPacket& packet) const {
+  const std::string& callsign = packet.Source.Callsign;
+  return Lookup(callsign, HashOf(callsign));
+}
+
+bool TPacketCache::Replace(std::unique_ptr<TAprsPacket> packet, int index) {
+  if (!packet) return false;
+  if (index == -1) index = IndexOf(*packet);
+  if (index < 0 || index >= Count()) return false;
+  const auto position = static_cast<std::size_t>(index);
+  std::unique_ptr<TAprsPacket>& slot = m_entries[position];
+  if (slot->Source.Callsign != packet->Source.Callsign) {
+    m_hashes[position] = HashOf(packet->Source.Callsign);
+    m_indexStale = true;
+  }
+  slot = std::move(packet);  // frees the old entry
+  ++Replaced;
+  return true;
+}
+
+bool TPacketCache::RemoveStation(const TAprsPacket& packet) {
+  const int index = IndexOf(packet);
+  if (index < 0) return false;
+  EraseAt(index);
+  ++Killed;
+  return true;
+}
+
+bool TPacketCache::Remove(const TAprsPacket& packet) {
+  // `packet` may be the entry itself: find its index before anything is freed.
+  return Delete(IndexOf(packet));
+}
+
+bool TPacketCache::Delete(int index) {
+  if (index < 0 || index >= Count()) return false;
+  EraseAt(index);
+  ++Deleted;
+  return true;
+}
+
+void TPacketCache::EraseAt(int index) {
+  m_entries.erase(m_entries.begin() + index);
+  m_hashes.erase(m_hashes.begin() + index);
+  m_indexStale = true;
+}
+
+void TPacketCache::Clear() {
+  m_entries.clear();
+  m_hashes.clear();
+  m_index.clear();
+  m_indexUsed = 0;
+  m_indexStale = false;
+}
+
+void TPacketCache::ResetCounters() {
+  Added = 0;
+  Deleted = 0;
+  Expired = 0;
+  Killed = 0;
+  Replaced = 0;
+  Purges = 0;
+}
+
+void TPacketCache::Purge(TDateTime cutOff) {
+  if (!(cutOff > 0)) cutOff = NowUtc() - MaxAge / kMinutesPerDay;
+  // One pass that keeps the survivors in order; the spec'd walk from last to first
+  // frees the same entries.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    if (m_entries[i]->Received < cutOff) {
+      m_entries[i].reset();
+      ++Expired;
+    } else {
+      if (kept != i) {
+        m_entries[kept] = std::move(m_entries[i]);
+        m_hashes[kept] = m_hashes[i];
+      }
+      ++kept;
+    }
+  }
+  if (kept == m_entries.size()) return;
+  m_entries.resize(kept);
+  m_hashes.resize(kept);
+  m_indexStale = true;
+}
+
+void TPacketCache::PurgeTick() {
+  Purge(0);
+  ++Purges;
+}
+
+TAprsPacket* TPacketCache::Items(int index) const {
+  if (index < 0 || index >= Count()) return nullptr;
+  return m_entries[static_cast<std::size_t>(index)].get();
+}
+
+TAprsPacket* TPacketCache::Find(const std::string& callsign) const {
+  const int index = Lookup(callsign, HashOf(callsign));
+  return index < 0 ? nullptr : m_entries[static_cast<std::size_t>(index)].get();
+}
+
+void TPacketCache::SetEnabled(bool value) {
+  m_enabled = value;
+  if (value)
+    m_timer->Start();
+  else
+    m_timer->Stop();
+}
+
+void TPacketCache::SetPurgeInterval(int seconds) {
+  m_purgeInterval = seconds;
+  m_timer->Stop();
+  m_timer->SetInterval(IntervalMilliseconds(seconds));
+  // A disabled cache stays disabled: a new interval must not switch purging back on.
+  if (m_enabled) m_timer->Start();
+}
+
+int TPacketCache::Lookup(std::string_view callsign, std::size_t hash) const {
+  EnsureIndex();
+  if (m_index.empty()) return -1;
+  const std::size_t mask = m_index.size() - 1;
+  const std::uint32_t tag = TagOf(hash);
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const TIndexSlot slot = m_index[i];
+    if (slot.Position < 0) return -1;
+    if (slot.Tag == tag && m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign == callsign)
+      return slot.Position;
+  }
+}
+
+void TPacketCache::IndexInsert(int position) const {
+  if ((m_indexUsed + 1) * 2 > m_index.size()) {
+    RebuildIndex();  // grows the table and takes in every entry, this one too
+    return;
+  }
+  const auto p = static_cast<std::size_t>(position);
+  const std::size_t hash = m_hashes[p];
+  const std::size_t mask = m_index.size() - 1;
+  const std::uint32_t tag = TagOf(hash);
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    TIndexSlot& slot = m_index[i];
+    if (slot.Position < 0) {
+      slot = {tag, position};
+      ++m_indexUsed;
+      return;
+    }
+    // An earlier entry of the same station stays the one that is found.
+    if (slot.Tag == tag && m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign ==
+                               m_entries[p]->Source.Callsign)
+      return;
+  }
+}
+
+void TPacketCache::EnsureIndex() const {
+  if (m_indexStale) RebuildIndex();
+}
+
+void TPacketCache::RebuildIndex() const {
+  const std::size_t size = std::bit_ceil(std::max(kMinIndexSize, m_entries.size() * 2 + 2));
+  m_index.assign(size, TIndexSlot{});
+  m_indexUsed = 0;
+  m_indexStale = false;
+  for (std::size_t i = 0; i < m_entries.size(); ++i) IndexInsert(static_cast<int>(i));
+}
+
+}  // namespace aprs

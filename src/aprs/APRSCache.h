@@ -5,10 +5,11 @@
 // timer that the owner supplies (a QTimer in the program, a fake in tests).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "APRSData.h"
@@ -82,11 +83,32 @@ class TPacketCache {
   int Purges = 0;
 
  private:
+  // One slot of the callsign index: the upper half of the callsign's hash and the
+  // position of the station's first entry (-1 = empty). Open addressing with linear
+  // probing keeps the whole index in a few megabytes at 100,000 stations, so a lookup
+  // costs one visit to the entry itself, which an update touches anyway.
+  struct TIndexSlot {
+    std::uint32_t Tag = 0;
+    std::int32_t Position = -1;
+  };
+
   void PurgeTick();
+  void EraseAt(int index);
+  // Position of the first entry of `callsign` whose hash is `hash`, or -1.
+  int Lookup(std::string_view callsign, std::size_t hash) const;
+  // Adds `position` for its entry unless an earlier entry of that callsign is indexed.
+  void IndexInsert(int position) const;
+  // Rebuilds the index in one pass when erasing in the middle (Delete, Purge, a kill)
+  // shifted positions, or a Replace at an index changed the entry's callsign.
+  void EnsureIndex() const;
+  void RebuildIndex() const;
 
   bool m_enabled = true;
   std::vector<std::unique_ptr<TAprsPacket>> m_entries;
-  std::unordered_map<std::string, int> m_index;  // Source.Callsign -> first entry's position
+  std::vector<std::size_t> m_hashes;  // hash of each entry's callsign, beside m_entries
+  mutable std::vector<TIndexSlot> m_index;  // size a power of two, at most half full
+  mutable std::size_t m_indexUsed = 0;
+  mutable bool m_indexStale = false;
   int m_purgeInterval = 60;
   std::unique_ptr<TCacheTimer> m_timer;
 };

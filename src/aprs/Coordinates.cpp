@@ -53,6 +53,26 @@ double PartValue(std::string_view part) {
 
 // Degrees with leading zeros to `degreeDigits`, minutes "%05.2f", then the
 // hemisphere letter. Minutes that round to 60.00 are written so, not carried.
+// Minutes with two decimals, rounded as the exact binary value rounds. The
+// integer path is taken unless the value lies too close to a rounding
+// midpoint for the scaled product to decide; then to_chars settles it.
+std::to_chars_result FormatHundredths(char* first, char* last, double minutes) {
+  constexpr double kMaxFast = 1e12;
+  const double scaled = minutes * 100.0;
+  const double below = std::floor(scaled);
+  const double fraction = scaled - below;
+  if (!(minutes >= 0.0 && minutes < kMaxFast) || std::fabs(fraction - 0.5) < 1e-6)
+    return std::to_chars(first, last, minutes, std::chars_format::fixed, 2);
+  const auto hundredths = static_cast<long long>(below) + (fraction > 0.5 ? 1 : 0);
+  auto r = std::to_chars(first, last, hundredths / 100);
+  if (r.ec != std::errc() || last - r.ptr < 3) return {last, std::errc::value_too_large};
+  const auto cents = static_cast<int>(hundredths % 100);
+  *r.ptr++ = '.';
+  *r.ptr++ = static_cast<char>('0' + cents / 10);
+  *r.ptr++ = static_cast<char>('0' + cents % 10);
+  return r;
+}
+
 std::string FormatCoordinate(double degrees, std::size_t degreeDigits, char positive, char negative) {
   if (!std::isfinite(degrees)) degrees = 0.0;
   const char hemisphere = degrees >= 0.0 ? positive : negative;
@@ -64,7 +84,7 @@ std::string FormatCoordinate(double degrees, std::size_t degreeDigits, char posi
   char wholeText[400];
   const auto wholeEnd = std::to_chars(wholeText, wholeText + sizeof wholeText, whole, std::chars_format::fixed, 0);
   char minuteText[32];
-  const auto minuteEnd = std::to_chars(minuteText, minuteText + sizeof minuteText, minutes, std::chars_format::fixed, 2);
+  const auto minuteEnd = FormatHundredths(minuteText, minuteText + sizeof minuteText, minutes);
 
   const std::string_view wholeView(wholeText, static_cast<std::size_t>(wholeEnd.ptr - wholeText));
   const std::string_view minuteView(minuteText, static_cast<std::size_t>(minuteEnd.ptr - minuteText));

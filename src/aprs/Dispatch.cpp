@@ -48,8 +48,8 @@ constexpr std::array<Decoder, kDataTypeCount> kDecoders = {
 }  // namespace
 
 void DecodeInfoField(TAprsPacket& packet) {
-  // The decoders read a copy, so that they may write packet fields freely.
-  const std::string info = packet.InfoField;
+  // No decoder writes InfoField, so they may all read it in place.
+  const std::string_view info = packet.InfoField;
   const auto index = static_cast<std::size_t>(packet.DataType);
   if (index < kDecoders.size()) kDecoders[index](info, packet);
   DecodePhg(packet);

@@ -2,6 +2,7 @@
 //
 //   N0CALL>APRS,DIGI1*,WIDE2-1 Port=1 <UI>:!4903.50N/07201.75W-Test
 #include <chrono>
+#include <cstdint>
 #include <exception>
 
 #include "APRSParser.h"
@@ -33,15 +34,43 @@ std::size_t TailStart(std::string_view s, std::string_view tag) {
   return p == npos ? npos : p + tag.size() - 1;
 }
 
-bool IsUsedHopPair(std::string_view element, int n, int m) {
-  const char pair[3] = {static_cast<char>('0' + n), '-', static_cast<char>('0' + m)};
-  return element.find(std::string_view(pair, 3)) != npos;
+// The used-hop pairs "n-m" (7 >= n > m >= 1) that occur in a path element, as
+// bits n * 8 + m: one scan instead of a search per pair.
+std::uint64_t HopPairs(std::string_view element) {
+  std::uint64_t pairs = 0;
+  for (std::size_t i = 1; i + 1 < element.size(); ++i) {
+    if (element[i] != '-') continue;
+    const int n = element[i - 1] - '0';
+    const int m = element[i + 1] - '0';
+    if (n >= 2 && n <= 7 && m >= 1 && m < n) pairs |= std::uint64_t{1} << (n * 8 + m);
+  }
+  return pairs;
+}
+
+int HopsOfPairs(std::uint64_t pairs) {
+  int hops = 0;
+  for (int n = 7; n >= 2; --n)
+    for (int m = n - 1; m >= 1; --m)
+      if (pairs & (std::uint64_t{1} << (n * 8 + m))) hops += n - m;
+  return hops;
+}
+
+// The comma split of a path: a trimmed token is cut off the front of the
+// trimmed remainder, as NextToken does, without building new strings.
+std::string_view NextPathToken(std::string_view& rest) {
+  const std::size_t d = rest.find(',');
+  if (d == npos) {
+    const std::string_view token = Trim(rest);
+    rest = {};
+    return token;
+  }
+  const std::string_view token = Trim(rest.substr(0, d));
+  rest = Trim(rest.substr(d + 1));
+  return token;
 }
 
 // "Q" constructs (qAR, qAC, ...) of three characters are not digipeaters.
-bool IsQConstruct(std::string_view upperElement) {
-  return upperElement.size() == 3 && upperElement[0] == 'Q';
-}
+bool IsQConstruct(std::string_view element) { return element.size() == 3 && text::ToUpper(element[0]) == 'Q'; }
 
 bool IsGenericAlias(std::string_view upperElement) {
   return text::StartsWith(upperElement, "WIDE") || text::StartsWith(upperElement, "IGATE") ||
@@ -142,50 +171,43 @@ std::string NextToken(std::string& textInOut, std::string_view delimiters) {
 int CountHops(const TAprsPacket& packet) {
   if (packet.ViaInternet) return 0;
   int hops = 0;
-  for (const std::string& raw : packet.Digipeaters) {
-    const std::string element = Upper(raw);
+  for (const std::string& element : packet.Digipeaters) {
     if (!element.empty() && element.back() == '*') {
+      const char before = element.size() >= 2 ? element[element.size() - 2] : '\0';
       if (element.find('-') != npos) {
         hops += 1;
-      } else if (element.size() >= 2 && element[element.size() - 2] >= '1' && element[element.size() - 2] <= '7') {
-        hops += element[element.size() - 2] - '0';
+      } else if (before >= '1' && before <= '7') {
+        hops += before - '0';  // WIDE3* has used three hops
       } else {
         hops += 1;
       }
     } else if (IsQConstruct(element)) {
       hops += 1;
     } else {
-      for (int n = 7; n >= 2; --n)
-        for (int m = n - 1; m >= 1; --m)
-          if (IsUsedHopPair(element, n, m)) hops += n - m;
+      hops += HopsOfPairs(HopPairs(element));  // WIDE3-1 has used two
     }
   }
   return hops;
 }
 
 void ParsePath(std::string_view path, TAprsPacket& packet) {
-  const std::string up = Upper(path);
-  packet.ViaTcpXX = up.find("TCPXX") != npos;
-  packet.ViaInternet = up.find("TCPIP") != npos || packet.ViaTcpXX || up.find("<UI C>") != npos;
+  packet.ViaTcpXX = ContainsUpper(path, "TCPXX");
+  packet.ViaInternet = ContainsUpper(path, "TCPIP") || packet.ViaTcpXX || ContainsUpper(path, "<UI C>");
 
-  std::string rest(path);
+  std::string_view rest = path;
   for (;;) {
-    std::string token = NextToken(rest, ",");
+    const std::string_view token = NextPathToken(rest);
     if (token.empty()) break;
-    packet.Digipeaters.push_back(std::move(token));
+    packet.Digipeaters.emplace_back(token);
   }
 
-  for (const std::string& element : packet.Digipeaters)
+  std::uint64_t pairs = 0;
+  for (const std::string& element : packet.Digipeaters) {
     if (element.find('*') != npos) packet.HeardDirectly = false;
-
+    pairs |= HopPairs(element);
+  }
   // A WIDEn-N whose N is below n has been through a digipeater even without a "*".
-  for (int n = 7; n >= 2 && packet.HeardDirectly; --n)
-    for (int m = n - 1; m >= 1 && packet.HeardDirectly; --m)
-      for (const std::string& element : packet.Digipeaters)
-        if (IsUsedHopPair(element, n, m)) {
-          packet.HeardDirectly = false;
-          break;
-        }
+  if (pairs != 0) packet.HeardDirectly = false;
 
   packet.ReversePath.clear();
   if (!packet.ViaInternet && !packet.HeardDirectly) {
@@ -231,8 +253,7 @@ std::unique_ptr<TAprsPacket> ParsePacket(std::string_view line) {
     packet->InfoField = (type == TAprsDataType::dtUnknown || type == TAprsDataType::dtBeacon) ? info : info.substr(1);
 
     // The host may insert "Port=n" after the path.
-    const std::string upHeader = Upper(header);
-    if (const std::size_t port = upHeader.find("PORT="); port != npos) header = Trim(header.substr(0, port));
+    if (const std::size_t port = text::FindUpper(header, "PORT="); port != npos) header = Trim(header.substr(0, port));
     packet->Header = std::string(header);
 
     std::string source = Upper(view.substr(0, gt));

@@ -26,15 +26,21 @@ std::string Upper(std::string_view s) {
   return out;
 }
 
-bool ContainsUpper(std::string_view haystack, std::string_view upperNeedle) {
-  if (upperNeedle.empty()) return true;
-  if (upperNeedle.size() > haystack.size()) return false;
+std::size_t FindUpper(std::string_view haystack, std::string_view upperNeedle) {
+  if (upperNeedle.empty()) return 0;
+  if (upperNeedle.size() > haystack.size()) return std::string_view::npos;
+  const char first = upperNeedle[0];
   for (std::size_t i = 0; i + upperNeedle.size() <= haystack.size(); ++i) {
-    std::size_t k = 0;
+    if (ToUpper(haystack[i]) != first) continue;
+    std::size_t k = 1;
     while (k < upperNeedle.size() && ToUpper(haystack[i + k]) == upperNeedle[k]) ++k;
-    if (k == upperNeedle.size()) return true;
+    if (k == upperNeedle.size()) return i;
   }
-  return false;
+  return std::string_view::npos;
+}
+
+bool ContainsUpper(std::string_view haystack, std::string_view upperNeedle) {
+  return FindUpper(haystack, upperNeedle) != std::string_view::npos;
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }

@@ -24,7 +24,9 @@ std::string_view Trim(std::string_view s);
 std::string_view TrimLeft(std::string_view s);
 std::string_view TrimRight(std::string_view s);
 std::string Upper(std::string_view s);
-bool ContainsUpper(std::string_view haystack, std::string_view upperNeedle);  // case-insensitive
+// Case-insensitive search for an upper-case needle; FindUpper gives its 0-based position or npos.
+std::size_t FindUpper(std::string_view haystack, std::string_view upperNeedle);
+bool ContainsUpper(std::string_view haystack, std::string_view upperNeedle);
 bool StartsWith(std::string_view s, std::string_view prefix);
 
 // Substring by 1-based position and length, clipped to the text (never reads past it).

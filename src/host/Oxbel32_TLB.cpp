@@ -1,5 +1,7 @@
 #include "Oxbel32_TLB.h"
 
+#include <utility>
+
 namespace host {
 
 std::string NarrowText(std::u16string_view wide) {
@@ -66,13 +68,13 @@ void TclsOxb::ConnectTo(THostServer& server) {
 }
 
 void TclsOxb::Disconnect() {
-  if (m_intf) {
-    auto intf = std::move(m_intf);
-    m_intf.reset();
-    intf->Unadvise(m_cookie);
-    m_cookie = 0;
-  }
+  auto intf = std::move(m_intf);
+  m_intf.reset();
+  const int cookie = std::exchange(m_cookie, 0);
+  // Let go of the server first: a host that fails to unadvise must not leave the
+  // wrapper half connected, where Connect would do nothing and every call would fail.
   TOleServer::Disconnect();
+  if (intf) intf->Unadvise(cookie);
 }
 
 _clsOxb& TclsOxb::DefaultInterface() {
@@ -96,7 +98,12 @@ void TclsOxb::Invoke(TOxbEvent event) {
     case TOxbEvent::NotifyAck: handler = &OnNotifyAck; break;
     case TOxbEvent::NotifyMessage: handler = &OnNotifyMessage; break;
   }
-  if (handler && *handler) (*handler)(*this);
+  // Called through a copy: a handler may replace or clear itself (or the wrapper's
+  // other handlers) while it runs, which would destroy the function being executed.
+  if (handler && *handler) {
+    const TNotify call = *handler;
+    call(*this);
+  }
 }
 
 WideString TclsOxb::GetPacket() { return DefaultInterface().GetPacket(); }

@@ -2,7 +2,9 @@
 // that the position, Mic-E and object decoders share.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <limits>
 #include <string>
 #include <vector>
@@ -192,6 +194,40 @@ TEST(SetLocatorPosition, StoresTheLocatorUpperCase) {
   EXPECT_FALSE(SetLocatorPosition("SM29", bad));
   EXPECT_FALSE(bad.Position.Valid);
   EXPECT_EQ(bad.Position.GridSquare, "");
+}
+
+}  // namespace
+
+namespace {
+
+// The coordinate text as the plain fixed-point conversion gives it.
+std::string ReferenceLatitude(double degrees) {
+  const double magnitude = std::fabs(degrees);
+  const double whole = std::trunc(magnitude);
+  char minutes[32];
+  const auto end = std::to_chars(minutes, minutes + sizeof minutes, (magnitude - whole) * 60.0,
+                                 std::chars_format::fixed, 2);
+  std::string m(minutes, end.ptr);
+  if (m.size() < 5) m.insert(0, 5 - m.size(), '0');
+  std::string w = std::to_string(static_cast<int>(whole));
+  if (w.size() < 2) w.insert(0, 2 - w.size(), '0');
+  return w + m + (degrees >= 0.0 ? 'N' : 'S');
+}
+
+TEST(FormatLatitude, MatchesTheExactRoundingOverASweep) {
+  std::mt19937_64 rng(12345);
+  std::uniform_real_distribution<double> any(-90.0, 90.0);
+  for (int i = 0; i < 200000; ++i) {
+    const double d = any(rng);
+    ASSERT_EQ(aprs::FormatLatitude(d), ReferenceLatitude(d)) << d;
+  }
+  // Values that sit on or next to a hundredth's midpoint.
+  for (int h = 0; h < 6000; ++h) {
+    const double minutes = (h + 0.5) / 100.0;
+    const double d = 49.0 + minutes / 60.0;
+    for (const double v : {d, std::nextafter(d, 0.0), std::nextafter(d, 90.0)})
+      ASSERT_EQ(aprs::FormatLatitude(v), ReferenceLatitude(v)) << v;
+  }
 }
 
 }  // namespace

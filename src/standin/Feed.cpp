@@ -1,0 +1,100 @@
+#include "Feed.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+
+namespace standin {
+
+namespace {
+
+constexpr double kMillisecondsPerSecond = 1000.0;
+
+}  // namespace
+
+void TFeed::SetState(const QString& state) {
+  if (state == m_state) return;
+  m_state = state;
+  emit StateChanged(state);
+}
+
+TReplayFeed::TReplayFeed(QString path, bool loop, double rate, QString name)
+    : m_path(std::move(path)), m_loop(loop), m_name(std::move(name)) {
+  const double interval = rate > 0 ? std::min(kMillisecondsPerSecond / rate, 86400.0 * kMillisecondsPerSecond) : 0;
+  m_timer.setInterval(static_cast<int>(std::llrint(interval)));
+  connect(&m_timer, &QTimer::timeout, this, &TReplayFeed::Tick);
+}
+
+QString TReplayFeed::Description() const { return m_name + QStringLiteral(": ") + m_path; }
+
+void TReplayFeed::Start() {
+  if (m_timer.isActive()) return;
+  m_file.setFileName(m_path);
+  if (!m_file.open(QIODevice::ReadOnly)) {
+    SetState(QStringLiteral("cannot open %1: %2").arg(m_path, m_file.errorString()));
+    return;
+  }
+  SetState(QStringLiteral("running"));
+  m_timer.start();
+}
+
+void TReplayFeed::Stop() {
+  m_timer.stop();
+  m_file.close();
+  if (State() == QStringLiteral("running")) SetState(QStringLiteral("stopped"));
+}
+
+bool TReplayFeed::NextLine(QByteArray& line) {
+  while (!m_file.atEnd()) {
+    line = m_file.readLine(kMaxLineBytes + 1);
+    if (line.isEmpty()) return false;  // a read error ends the file for us
+    if (!line.endsWith('\n') && !m_file.atEnd()) {
+      // Too long for a packet: drop it and the rest of it.
+      QByteArray rest;
+      do rest = m_file.readLine(kMaxLineBytes + 1);
+      while (!rest.isEmpty() && !rest.endsWith('\n'));
+      continue;
+    }
+    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    if (line.trimmed().isEmpty() || line.startsWith('#')) continue;
+    return true;
+  }
+  return false;
+}
+
+void TReplayFeed::Tick() {
+  QByteArray line;
+  bool found = NextLine(line);
+  if (!found && m_loop && m_sent > 0 && m_file.seek(0)) found = NextLine(line);
+  if (!found) {
+    m_timer.stop();
+    m_file.close();
+    SetState(m_sent > 0 ? QStringLiteral("finished") : QStringLiteral("no packets in %1").arg(m_path));
+    return;
+  }
+  ++m_sent;
+  emit LineReceived(line);
+}
+
+QString FindDemoFeed(const QString& applicationDir) {
+  const QString name = QStringLiteral("demo-feed.txt");
+  const QStringList candidates{QDir(applicationDir).filePath(name), QDir(applicationDir).filePath("data/" + name),
+                               QDir(QStringLiteral(TARVIK_DATA_DIR)).filePath(name)};
+  for (const QString& candidate : candidates)
+    if (QFileInfo(candidate).isFile()) return candidate;
+  return {};
+}
+
+std::unique_ptr<TFeed> MakeFeed(const TStandInSettings& settings, const QString& applicationDir) {
+  const QString feed = QString::fromStdString(settings.Feed).trimmed();
+  if (feed.compare(QStringLiteral("demo"), Qt::CaseInsensitive) == 0) {
+    const QString path = FindDemoFeed(applicationDir);
+    if (path.isEmpty()) return std::make_unique<TNoFeed>(QStringLiteral("demo feed not found (demo-feed.txt)"));
+    return std::make_unique<TReplayFeed>(path, true, settings.FeedRate, QStringLiteral("demo"));
+  }
+  if (feed.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
+    return std::make_unique<TReplayFeed>(feed.mid(5), false, settings.FeedRate, QStringLiteral("file"));
+  return std::make_unique<TNoFeed>(QStringLiteral("unsupported feed: %1").arg(feed));
+}
+
+}  // namespace standin

@@ -1,0 +1,204 @@
+#include "StandInHost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTime>
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+#include "APRSParser.h"
+#include "HostWindow.h"
+#include "Text.h"
+
+namespace standin {
+
+namespace {
+
+constexpr std::size_t kCallsignColumns = 9;  // characters 2 to 10 of an entry
+constexpr std::size_t kMaxStations = std::numeric_limits<std::int16_t>::max();
+
+host::WideString OneChar(char c) { return c ? host::WidenText(std::string_view(&c, 1)) : host::WideString(); }
+
+TClockTime LocalClockTime() {
+  const QTime now = QTime::currentTime();
+  return {now.hour(), now.minute(), now.second()};
+}
+
+}  // namespace
+
+host::WideString TStandInStationInfo::GetSymbolCode() { return OneChar(Station.SymbolCode); }
+host::WideString TStandInStationInfo::GetSymbolTable() { return OneChar(Station.SymbolTable); }
+
+std::string StationEntry(std::string_view callsign) {
+  std::string entry = " ";
+  entry += callsign;
+  if (callsign.size() < kCallsignColumns) entry.append(kCallsignColumns - callsign.size(), ' ');
+  return entry;
+}
+
+TStandInHost::TStandInHost(TStandInSettings settings, const QString& applicationDir)
+    : m_settings(std::move(settings)),
+      m_feed(MakeFeed(m_settings, applicationDir)),
+      m_map(std::make_shared<TStandInMap>(m_settings.Map, m_settings.Trace)),
+      m_timeSource(LocalClockTime) {
+  connect(m_feed.get(), &TFeed::LineReceived, this, &TStandInHost::HandleLine);
+  connect(m_feed.get(), &TFeed::StateChanged, this, [this] { UpdateWindow(); });
+}
+
+TStandInHost::~TStandInHost() {
+  m_window.reset();
+  m_feed->disconnect(this);
+  m_feed->Stop();
+}
+
+std::shared_ptr<host::_clsOxb> TStandInHost::CreateOxb() {
+  // The application object is the host itself; the handle keeps the host alive.
+  return {shared_from_this(), static_cast<host::_clsOxb*>(this)};
+}
+
+std::shared_ptr<host::_clsStationInfo> TStandInHost::CreateStationInfo() {
+  return std::make_shared<TStandInStationInfo>();
+}
+
+std::shared_ptr<host::_clsMyInfo> TStandInHost::CreateMyInfo() { return std::make_shared<TStandInMyInfo>(); }
+
+host::WideString TStandInHost::GetPacket() { return m_packet; }
+
+std::int16_t TStandInHost::GetStationCount() {
+  return static_cast<std::int16_t>(std::min(m_stations.size(), kMaxStations));
+}
+
+host::WideString TStandInHost::GetStationEntry(std::int16_t& index) {
+  if (index < 0 || index >= GetStationCount())
+    throw std::out_of_range("No station at index " + std::to_string(index));
+  return host::WidenText(StationEntry(m_stations[static_cast<std::size_t>(index)].Callsign));
+}
+
+std::int16_t TStandInHost::GetStationInfo(host::_clsStationInfo& info) {
+  auto* mine = dynamic_cast<TStandInStationInfo*>(&info);
+  if (!mine) throw std::invalid_argument("The station object does not belong to this host");
+  const std::string callsign = aprs::text::Upper(aprs::text::Trim(mine->Station.Callsign));
+  const auto it = m_stationIndex.find(callsign);
+  if (it == m_stationIndex.end()) {
+    mine->Station = THeardStation{callsign, {}, {}, 0, 0};
+    return 0;
+  }
+  mine->Station = m_stations[it->second];
+  return 1;
+}
+
+std::int16_t TStandInHost::GetMyInfo(host::_clsMyInfo& info) {
+  auto* mine = dynamic_cast<TStandInMyInfo*>(&info);
+  if (!mine) throw std::invalid_argument("The own-station object does not belong to this host");
+  mine->MyCallsign = m_settings.MyCall;
+  return 1;
+}
+
+std::shared_ptr<host::_clsOxbMap> TStandInHost::GetMap() { return m_map; }
+
+void TStandInHost::RedrawMap() { m_map->Redraw(); }
+
+int TStandInHost::Advise(host::_clsOxbEvents* sink) {
+  if (!sink) throw std::invalid_argument("No event sink to advise");
+  const int cookie = m_nextCookie++;
+  m_sinks.emplace_back(cookie, sink);
+  return cookie;
+}
+
+void TStandInHost::Unadvise(int cookie) {
+  std::erase_if(m_sinks, [cookie](const auto& entry) { return entry.first == cookie; });
+}
+
+void TStandInHost::Raise(host::TOxbEvent event) {
+  // A sink may unadvise itself or others while it handles the event: walk a copy of
+  // the cookies and call only sinks that are still connected.
+  std::vector<int> cookies;
+  cookies.reserve(m_sinks.size());
+  for (const auto& entry : m_sinks) cookies.push_back(entry.first);
+  for (const int cookie : cookies) {
+    const auto it = std::find_if(m_sinks.begin(), m_sinks.end(), [cookie](const auto& e) { return e.first == cookie; });
+    if (it == m_sinks.end()) continue;
+    try {
+      it->second->Invoke(event);
+    } catch (...) {
+      // A client's failure is its own; the host goes on with the next one.
+    }
+  }
+}
+
+void TStandInHost::LearnStation(const TTnc2Line& line) {
+  const std::string callsign = SourceOf(line.Header);
+  if (callsign.empty()) return;
+  auto [it, isNew] = m_stationIndex.try_emplace(callsign, m_stations.size());
+  if (isNew) {
+    m_stations.push_back({callsign, {}, {}, 0, 0});
+    emit StationsChanged();
+  }
+  THeardStation& station = m_stations[it->second];
+  station.Header = std::string(line.Header);
+  station.InfoField = std::string(line.Info);
+  std::string packetText(line.Header);
+  packetText += ':';
+  packetText += line.Info;
+  // A frame without a symbol (a message, a status) leaves the last one known.
+  if (const auto packet = aprs::ParsePacket(packetText); packet && packet->SymbolTable && packet->SymbolCode) {
+    station.SymbolTable = packet->SymbolTable;
+    station.SymbolCode = packet->SymbolCode;
+  }
+}
+
+void TStandInHost::HandleLine(const QByteArray& bytes) {
+  const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const auto line = SplitTnc2(text);
+  if (!line) return;  // not a frame
+  LearnStation(*line);
+  m_packet = host::WidenText(FormatMonitorText(*line, m_timeSource()));
+  Raise(host::TOxbEvent::DataAvailable);
+  m_packet.clear();
+  UpdateWindow();
+}
+
+void TStandInHost::StartFeed() {
+  m_feed->Start();
+  UpdateWindow();
+}
+
+void TStandInHost::StopFeed() {
+  m_feed->Stop();
+  UpdateWindow();
+}
+
+void TStandInHost::ShowWindow() {
+  if (!m_window) {
+    m_window = std::make_unique<TStandInWindow>();
+    m_window->OnClose = [this] { Close(); };
+  }
+  UpdateWindow();
+  m_window->show();
+}
+
+void TStandInHost::Close() {
+  m_feed->Stop();
+  UpdateWindow();
+  Raise(host::TOxbEvent::Oxbel32IsClosing);
+}
+
+void TStandInHost::UpdateWindow() {
+  if (!m_window) return;
+  QString state = m_feed->Description() + QStringLiteral(" (") + m_feed->State() + QStringLiteral(")");
+  if (!m_map->TraceError().empty()) state += QStringLiteral("\n") + QString::fromStdString(m_map->TraceError());
+  m_window->ShowState(state, HeardCount());
+}
+
+QString DefaultIniPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Oxbel32.INI")); }
+
+std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath) {
+  auto host = std::make_shared<TStandInHost>(LoadStandInSettings(iniPath.toStdString()),
+                                             QCoreApplication::applicationDirPath());
+  host->ShowWindow();
+  host->StartFeed();
+  return host;
+}
+
+}  // namespace standin

@@ -1,0 +1,130 @@
+// The stand-in host: serves the host application's objects in this process.
+//
+// Each line of its feed becomes a DataAvailable event raised from the Qt event
+// loop, during which GetPacket gives the line's monitor text; the line's source
+// joins the station list. Closing the host window raises Oxbel32IsClosing.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "Feed.h"
+#include "MonitorText.h"
+#include "Oxbel32_TLB.h"
+#include "StandInMap.h"
+#include "StandInSettings.h"
+
+namespace standin {
+
+class TStandInWindow;
+
+// The last that was heard from one station.
+struct THeardStation {
+  std::string Callsign;
+  std::string Header;     // source>destination,path
+  std::string InfoField;  // with its data type character
+  char SymbolTable = 0;
+  char SymbolCode = 0;
+};
+
+class TStandInStationInfo : public host::_clsStationInfo {
+ public:
+  void SetCallsign(host::WideString callsign) override { Station.Callsign = host::NarrowText(callsign); }
+  host::WideString GetCallsign() override { return host::WidenText(Station.Callsign); }
+  host::WideString GetSymbolCode() override;
+  host::WideString GetSymbolTable() override;
+  host::WideString GetHeader() override { return host::WidenText(Station.Header); }
+  host::WideString GetInfoField() override { return host::WidenText(Station.InfoField); }
+
+  THeardStation Station;
+};
+
+class TStandInMyInfo : public host::_clsMyInfo {
+ public:
+  host::WideString GetMyCallsign() override { return host::WidenText(MyCallsign); }
+  std::string MyCallsign;
+};
+
+// The station-list entry of a callsign: a blank, then the callsign padded with blanks to 9 characters.
+std::string StationEntry(std::string_view callsign);
+
+class TStandInHost : public QObject,
+                     public host::THostServer,
+                     public host::_clsOxb,
+                     public std::enable_shared_from_this<TStandInHost> {
+  Q_OBJECT
+ public:
+  using TTimeSource = std::function<TClockTime()>;
+
+  // `applicationDir` is where the demo feed is looked for first.
+  TStandInHost(TStandInSettings settings, const QString& applicationDir);
+  ~TStandInHost() override;
+
+  // host::THostServer
+  std::shared_ptr<host::_clsOxb> CreateOxb() override;
+  std::shared_ptr<host::_clsStationInfo> CreateStationInfo() override;
+  std::shared_ptr<host::_clsMyInfo> CreateMyInfo() override;
+
+  // host::_clsOxb
+  host::WideString GetPacket() override;
+  std::int16_t GetStationCount() override;
+  host::WideString GetStationEntry(std::int16_t& index) override;
+  std::int16_t GetStationInfo(host::_clsStationInfo& info) override;
+  std::int16_t GetMyInfo(host::_clsMyInfo& info) override;
+  std::shared_ptr<host::_clsOxbMap> GetMap() override;
+  void RedrawMap() override;
+  int Advise(host::_clsOxbEvents* sink) override;
+  void Unadvise(int cookie) override;
+
+  void StartFeed();
+  void StopFeed();
+  void ShowWindow();
+  // The user closed the host: the feed stops and the clients hear Oxbel32IsClosing.
+  void Close();
+
+  // One TNC2 line heard: the station list learns it and DataAvailable is raised.
+  void HandleLine(const QByteArray& line);
+
+  const TStandInSettings& Settings() const { return m_settings; }
+  TFeed& Feed() { return *m_feed; }
+  const std::shared_ptr<TStandInMap>& Map() const { return m_map; }
+  const std::vector<THeardStation>& Stations() const { return m_stations; }
+  int HeardCount() const { return static_cast<int>(m_stations.size()); }
+  TStandInWindow* Window() const { return m_window.get(); }
+  // The clock of the monitor text's time stamp (local time unless replaced).
+  void SetTimeSource(TTimeSource source) { m_timeSource = std::move(source); }
+
+ signals:
+  void StationsChanged();
+
+ private:
+  void Raise(host::TOxbEvent event);
+  void LearnStation(const TTnc2Line& line);
+  void UpdateWindow();
+
+  TStandInSettings m_settings;
+  std::unique_ptr<TFeed> m_feed;
+  std::shared_ptr<TStandInMap> m_map;
+  std::unique_ptr<TStandInWindow> m_window;
+  std::vector<THeardStation> m_stations;
+  std::unordered_map<std::string, std::size_t> m_stationIndex;
+  std::vector<std::pair<int, host::_clsOxbEvents*>> m_sinks;
+  int m_nextCookie = 1;
+  host::WideString m_packet;  // the monitor text, during DataAvailable only
+  TTimeSource m_timeSource;
+};
+
+// Path of the stand-in host's settings beside the executable.
+QString DefaultIniPath();
+
+// Reads the settings at `iniPath`, opens the host window and starts the feed:
+// the starter that main.cpp registers with the host registry.
+std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath);
+
+}  // namespace standin

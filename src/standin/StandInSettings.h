@@ -1,0 +1,50 @@
+// Settings of the stand-in host: section [Host] of Oxbel32.INI beside the executable.
+//
+//   [Host]
+//   MyCall=N0CALL
+//   Feed=demo              ; or file:PATH
+//   FeedRate=2             ; packets per second, 0 = as fast as the event loop allows
+//   Map=-4380,2985,120,-90 ; left,top,width,height in minutes of arc
+//   Trace=map-trace.txt    ; every map operation appended as one line
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+// The host map's bounds in minutes of arc; the height is negative.
+struct TMapBounds {
+  double Left = 0;
+  double Top = 0;
+  double Width = 0;
+  double Height = 0;
+  bool operator==(const TMapBounds&) const = default;
+};
+
+// A box about two degrees wide around 49N 72W, the region of the demo feed.
+inline constexpr TMapBounds kDefaultMap{-73.0 * 60, 49.75 * 60, 2.0 * 60, -1.5 * 60};
+inline constexpr std::string_view kDefaultMyCall = "N0CALL";
+inline constexpr double kDefaultFeedRate = 2.0;
+
+struct TStandInSettings {
+  std::string MyCall{kDefaultMyCall};
+  std::string Feed = "demo";
+  double FeedRate = kDefaultFeedRate;
+  TMapBounds Map = kDefaultMap;
+  std::string Trace;     // empty: no trace; else an absolute path
+  std::string IniFolder;  // relative paths in Feed and Trace are taken from here
+};
+
+// Keys of one section of INI text, lower-cased; the first occurrence of a key wins,
+// as with the Windows private-profile calls. Section names compare case-insensitively.
+std::map<std::string, std::string> ReadIniSection(std::string_view text, std::string_view section);
+
+// The settings from the file at `iniPath`; a missing or unreadable file gives the defaults.
+TStandInSettings LoadStandInSettings(const std::string& iniPath);
+
+// "left,top,width,height" with a positive width and a negative height, else nothing.
+bool ParseMapBounds(std::string_view text, TMapBounds& bounds);
+
+}  // namespace standin
