@@ -43,45 +43,54 @@ std::string FormatRange(float miles) {
   return {buffer.data(), result.ptr};
 }
 
-std::string StationColumnText(const aprs::TAprsPacket& packet, TStationColumn column) {
+TStationRow StationRowOf(const aprs::TAprsPacket& packet) {
   const aprs::TStationCapabilitiesRec& caps = packet.Capabilities;
+  TStationRow row;
+  row.Callsign = packet.Source.Callsign;
+  row.DataType = packet.DataType;
+  row.SymbolTable = packet.SymbolTable;
+  row.SymbolCode = packet.SymbolCode;
+  row.DefaultPhg = caps.DefaultPhg;
+  row.Power = caps.Power;
+  row.Haat = caps.Antenna.Haat;
+  row.Gain = caps.Antenna.Gain;
+  row.Range = caps.Range;
+  row.PhgString = caps.PhgString;
+  row.HeadingName = caps.Antenna.HeadingName;
+  row.RawPacket = packet.RawPacket;
+  return row;
+}
+
+std::string StationColumnText(const TStationRow& row, TStationColumn column) {
   switch (column) {
     case scCallsign:
-      return packet.Source.Callsign;
+      return row.Callsign;
     case scType:
-      return std::string(aprs::DataTypeName(packet.DataType));
+      return std::string(aprs::DataTypeName(row.DataType));
     case scSym: {
       // A symbol character the station never sent is left out rather than
       // shown as a NUL that would cut the text short.
       std::string sym;
-      if (packet.SymbolTable != 0) sym += packet.SymbolTable;
-      if (packet.SymbolCode != 0) sym += packet.SymbolCode;
+      if (row.SymbolTable != 0) sym += row.SymbolTable;
+      if (row.SymbolCode != 0) sym += row.SymbolCode;
       return sym;
     }
     case scPhg:
-      return caps.DefaultPhg ? std::string("DEFAULT") : caps.PhgString;
+      return row.DefaultPhg ? std::string("DEFAULT") : row.PhgString;
     case scPower:
-      return IntText(caps.Power);
+      return IntText(row.Power);
     case scHeight:
-      return IntText(caps.Antenna.Haat);
+      return IntText(row.Haat);
     case scGain:
-      return IntText(caps.Antenna.Gain);
+      return IntText(row.Gain);
     case scDirection:
-      return caps.Antenna.HeadingName;
+      return row.HeadingName;
     case scRange:
-      return FormatRange(caps.Range);
+      return FormatRange(row.Range);
     case scRawPacket:
-      return packet.RawPacket;
+      return row.RawPacket;
   }
   return {};
-}
-
-TStationRow FormatStationRow(const aprs::TAprsPacket& packet) {
-  TStationRow row;
-  for (int c = 0; c < kStationColumnCount; ++c)
-    row.Texts[static_cast<std::size_t>(c)] = StationColumnText(packet, static_cast<TStationColumn>(c));
-  row.Callsign = packet.Source.Callsign;
-  return row;
 }
 
 QString FormatDateTimeNumber(aprs::TDateTime value, const QString& decimalPoint) {

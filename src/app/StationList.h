@@ -48,12 +48,25 @@ struct TStationColumnDef {
 };
 extern const std::array<TStationColumnDef, kStationColumnCount> StationColumns;
 
-// One row of the list: the texts of its ten columns and the station it shows.
+// One row of the list: what its ten columns show, copied out of the cache
+// entry when the list is rebuilt. The texts are made only for the rows on
+// screen, so a rebuild of tens of thousands of rows stays cheap.
 struct TStationRow {
-  std::array<std::string, kStationColumnCount> Texts;
-  // The callsign by which a command finds the station in the cache; empty once
-  // the row has let go of its station (Remove on a row whose entry had gone).
-  std::string Callsign;
+  std::string Callsign;  // Source.Callsign: the first column, and how a command finds the station
+  aprs::TAprsDataType DataType = aprs::TAprsDataType::dtUnknown;
+  char SymbolTable = 0;
+  char SymbolCode = 0;
+  bool DefaultPhg = false;
+  int Power = 0;
+  int Haat = 0;
+  int Gain = 0;
+  float Range = 0.0F;
+  std::string PhgString;
+  std::string HeadingName;
+  std::string RawPacket;
+  // False once the row has let go of its station (Remove on a row whose entry
+  // had gone); its texts stay until the next rebuild.
+  bool Attached = true;
 };
 
 // Whether RefreshObjectView rebuilds the list: never while it is already being
@@ -62,9 +75,9 @@ constexpr bool ShouldRefreshStationList(bool refreshing, bool pageActive, bool p
   return !refreshing && pageActive && (!paused || force);
 }
 
-// Text of one column for a cache entry.
-std::string StationColumnText(const aprs::TAprsPacket& packet, TStationColumn column);
-TStationRow FormatStationRow(const aprs::TAprsPacket& packet);
+TStationRow StationRowOf(const aprs::TAprsPacket& packet);
+// Text of one column of a row.
+std::string StationColumnText(const TStationRow& row, TStationColumn column);
 // The estimated radio range in miles with one decimal, "." as the decimal point.
 std::string FormatRange(float miles);
 

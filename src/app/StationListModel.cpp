@@ -1,6 +1,8 @@
 #include "StationListModel.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 
 namespace tarvik {
 
@@ -26,9 +28,9 @@ QVariant TStationListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-      return Latin1(row->Texts[static_cast<std::size_t>(index.column())]);
+      return Latin1(StationColumnText(*row, static_cast<TStationColumn>(index.column())));
     case CallsignRole:
-      return Latin1(row->Callsign);
+      return Latin1(CallsignAt(index.row()));
     default:
       return {};
   }
@@ -47,11 +49,18 @@ Qt::ItemFlags TStationListModel::flags(const QModelIndex& index) const {
 }
 
 void TStationListModel::SetRows(std::vector<TStationRow> rows) {
-  std::stable_sort(rows.begin(), rows.end(), [](const TStationRow& a, const TStationRow& b) {
-    return a.Texts[scCallsign] < b.Texts[scCallsign];
-  });
+  // Sort compact keys (a callsign fits the string's own buffer), then move
+  // each row once into its place.
+  std::vector<std::pair<std::string, std::uint32_t>> keys;
+  keys.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) keys.emplace_back(rows[i].Callsign, static_cast<std::uint32_t>(i));
+  std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<TStationRow> sorted;
+  sorted.reserve(rows.size());
+  for (const auto& key : keys) sorted.push_back(std::move(rows[key.second]));
+
   beginResetModel();
-  m_rows = std::move(rows);
+  m_rows.swap(sorted);
   endResetModel();
 }
 
@@ -64,12 +73,12 @@ const TStationRow* TStationListModel::Row(int row) const {
 
 std::string TStationListModel::CallsignAt(int row) const {
   const TStationRow* r = Row(row);
-  return r != nullptr ? r->Callsign : std::string();
+  return r != nullptr && r->Attached ? r->Callsign : std::string();
 }
 
 void TStationListModel::Detach(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size()) return;
-  m_rows[static_cast<std::size_t>(row)].Callsign.clear();
+  m_rows[static_cast<std::size_t>(row)].Attached = false;
   const QModelIndex first = index(row, 0);
   const QModelIndex last = index(row, kStationColumnCount - 1);
   emit dataChanged(first, last, {CallsignRole});

@@ -14,10 +14,9 @@ namespace {
 
 TStationRow MakeRow(const std::string& call, const std::string& raw = "") {
   TStationRow row;
-  row.Texts[scCallsign] = call;
-  row.Texts[scType] = "dtPosition";
-  row.Texts[scRawPacket] = raw;
   row.Callsign = call;
+  row.DataType = aprs::TAprsDataType::dtPosition;
+  row.RawPacket = raw;
   return row;
 }
 
@@ -72,6 +71,8 @@ TEST_F(StationListModelTest, HeadersFlagsAndTexts) {
   // 8-bit text maps byte for byte.
   EXPECT_EQ(QString("N0CALL>APRS:") + QChar(0xB0), model.data(model.index(0, scRawPacket)).toString());
   EXPECT_EQ(QString("N0CALL"), model.data(cell, TStationListModel::CallsignRole).toString());
+  EXPECT_EQ(QString("dtPosition"), model.data(model.index(0, scType)).toString());
+  EXPECT_EQ(QString("0.0"), model.data(model.index(0, scRange)).toString());
 }
 
 TEST_F(StationListModelTest, DetachedRowsKeepTheirTextsButNoStation) {
@@ -81,7 +82,8 @@ TEST_F(StationListModelTest, DetachedRowsKeepTheirTextsButNoStation) {
   model.Detach(0);
   EXPECT_EQ(1, changed.count());
   EXPECT_EQ("", model.CallsignAt(0));
-  EXPECT_EQ("A", model.Row(0)->Texts[scCallsign]);
+  EXPECT_EQ(QString("A"), model.data(model.index(0, scCallsign)).toString());
+  EXPECT_EQ(QString(""), model.data(model.index(0, scCallsign), TStationListModel::CallsignRole).toString());
   EXPECT_EQ("B", model.CallsignAt(1));
   for (const int row : {-1, 2, 1000}) {
     EXPECT_EQ("", model.CallsignAt(row));

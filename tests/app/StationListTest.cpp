@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,11 +74,13 @@ class StationRowTest : public ::testing::TestWithParam<RowCase> {};
 TEST_P(StationRowTest, FillsTheTenColumns) {
   TAprsPacket p = PhgStation();
   GetParam().change(p);
-  const TStationRow row = FormatStationRow(p);
-  ASSERT_EQ(GetParam().texts.size(), row.Texts.size());
-  for (std::size_t c = 0; c < row.Texts.size(); ++c)
-    EXPECT_EQ(GetParam().texts[c], row.Texts[c]) << "column " << StationColumns[c].Caption;
+  const TStationRow row = StationRowOf(p);
+  ASSERT_EQ(static_cast<std::size_t>(kStationColumnCount), GetParam().texts.size());
+  for (int c = 0; c < kStationColumnCount; ++c)
+    EXPECT_EQ(GetParam().texts[static_cast<std::size_t>(c)], StationColumnText(row, static_cast<TStationColumn>(c)))
+        << "column " << StationColumns[static_cast<std::size_t>(c)].Caption;
   EXPECT_EQ("N0CALL-9", row.Callsign);
+  EXPECT_TRUE(row.Attached);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, StationRowTest, ::testing::ValuesIn(kRowCases),
@@ -87,6 +90,25 @@ INSTANTIATE_TEST_SUITE_P(Rows, StationRowTest, ::testing::ValuesIn(kRowCases),
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return n;
                          });
+
+TEST(StationRows, EveryEntryInCacheOrderWithItsLatestPacket) {
+  aprs::TPacketCache cache;
+  for (const char* raw : {"W1AW first", "K1ABC", "W1AW second"}) {
+    auto p = std::make_unique<TAprsPacket>(PhgStation());
+    p->RawPacket = raw;
+    p->Source.Callsign = std::string(raw).substr(0, std::string(raw).find(' '));
+    cache.Update(std::move(p));
+  }
+  const std::vector<TStationRow> rows = StationRows(cache);
+  ASSERT_EQ(2U, rows.size());
+  EXPECT_EQ("W1AW", rows[0].Callsign);
+  EXPECT_EQ("W1AW second", rows[0].RawPacket);
+  EXPECT_EQ("K1ABC", rows[1].Callsign);
+  cache.Clear();
+  EXPECT_TRUE(StationRows(cache).empty());
+  // The rows are copies: they outlive the entries they came from.
+  EXPECT_EQ("W1AW second", StationColumnText(rows[0], scRawPacket));
+}
 
 TEST(StationColumns, CaptionsAndWidthsInOrder) {
   const std::vector<std::pair<std::string, int>> expected = {

@@ -73,9 +73,9 @@ TEST(SelectedStationRow, WholeRowSelectionGivesTheModelRow) {
   const TStationListControls c = CreateStationListControls(&page, &model);
   EXPECT_EQ(-1, SelectedStationRow(*c.lvStations));
   std::vector<TStationRow> rows(3);
-  rows[0].Texts[scCallsign] = "C";
-  rows[1].Texts[scCallsign] = "A";
-  rows[2].Texts[scCallsign] = "B";
+  rows[0].Callsign = "C";
+  rows[1].Callsign = "A";
+  rows[2].Callsign = "B";
   model.SetRows(rows);
   c.lvStations->selectRow(2);
   EXPECT_EQ(2, SelectedStationRow(*c.lvStations));
