@@ -1,5 +1,8 @@
 #include "Feed.h"
 
+#include "TarvikVersion.h"
+#include "TcpFeed.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
@@ -94,6 +97,21 @@ std::unique_ptr<TFeed> MakeFeed(const TStandInSettings& settings, const QString&
   }
   if (feed.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
     return std::make_unique<TReplayFeed>(feed.mid(5), false, settings.FeedRate, QStringLiteral("file"));
+  const bool aprsIs = feed.startsWith(QStringLiteral("aprsis:"), Qt::CaseInsensitive);
+  const bool kiss = feed.startsWith(QStringLiteral("kiss:"), Qt::CaseInsensitive);
+  if (aprsIs || kiss) {
+    QString host;
+    quint16 port = 0;
+    if (!SplitHostPort(feed.mid(aprsIs ? 7 : 5), host, port))
+      return std::make_unique<TNoFeed>(QStringLiteral("unusable feed address: %1").arg(feed));
+    if (kiss) return std::make_unique<TKissFeed>(host, port);
+    TAprsIsLogin login;
+    login.Login = settings.Login.empty() ? settings.MyCall : settings.Login;
+    login.Passcode = settings.Passcode;
+    login.Filter = settings.Filter;
+    login.Version = TARVIK_VERSION;
+    return std::make_unique<TAprsIsFeed>(host, port, std::move(login));
+  }
   return std::make_unique<TNoFeed>(QStringLiteral("unsupported feed: %1").arg(feed));
 }
 

@@ -26,6 +26,8 @@ class TFeed : public QObject {
  signals:
   // One line without its line end.
   void LineReceived(const QByteArray& line);
+  // A frame heard on a radio port of a TNC; `port` counts from 1 as the host's ports do.
+  void RadioLineReceived(const QByteArray& line, int port);
   void StateChanged(const QString& state);
 
  protected:

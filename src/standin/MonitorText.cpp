@@ -33,7 +33,7 @@ bool IsInternetPath(std::string_view header) {
   return false;
 }
 
-std::string FormatMonitorText(const TTnc2Line& line, TClockTime time) {
+std::string FormatMonitorText(const TTnc2Line& line, TClockTime time, int radioPort) {
   const bool internet = IsInternetPath(line.Header);
   char stamp[16];
   std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d ", time.Hour % 100, time.Minute % 100, time.Second % 100);
@@ -42,7 +42,10 @@ std::string FormatMonitorText(const TTnc2Line& line, TClockTime time) {
   text += internet ? kInternetPortChar : kRadioPortChar;
   text += stamp;
   text += line.Header;
-  if (!internet) text += " Port=1";
+  if (!internet) {
+    text += " Port=";
+    text += std::to_string(radioPort);
+  }
   text += " <UI>:";
   text += line.Info;
   text += "\r\n";

@@ -35,6 +35,7 @@ struct TClockTime {
   int Second = 0;
 };
 
-std::string FormatMonitorText(const TTnc2Line& line, TClockTime time);
+// `radioPort` is the port a radio frame was heard on; Internet frames carry none.
+std::string FormatMonitorText(const TTnc2Line& line, TClockTime time, int radioPort = 1);
 
 }  // namespace standin

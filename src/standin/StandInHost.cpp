@@ -42,7 +42,8 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
       m_feed(MakeFeed(m_settings, applicationDir)),
       m_map(std::make_shared<TStandInMap>(m_settings.Map, m_settings.Trace)),
       m_timeSource(LocalClockTime) {
-  connect(m_feed.get(), &TFeed::LineReceived, this, &TStandInHost::HandleLine);
+  connect(m_feed.get(), &TFeed::LineReceived, this, [this](const QByteArray& line) { HandleLine(line); });
+  connect(m_feed.get(), &TFeed::RadioLineReceived, this, &TStandInHost::HandleLine);
   connect(m_feed.get(), &TFeed::StateChanged, this, [this] { UpdateWindow(); });
 }
 
@@ -148,14 +149,18 @@ void TStandInHost::LearnStation(const TTnc2Line& line) {
   }
 }
 
-void TStandInHost::HandleLine(const QByteArray& bytes) {
+void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
   const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   const auto line = SplitTnc2(text);
   if (!line) return;  // not a frame
+  // A sink that lets go of the last reference to the host must not pull it away mid-call.
+  const auto keepAlive = weak_from_this().lock();
   LearnStation(*line);
-  m_packet = host::WidenText(FormatMonitorText(*line, m_timeSource()));
+  // A client that pumps events inside DataAvailable may hear the next line nested in
+  // this one; its own text comes back when the nested event is over.
+  const host::WideString outer = std::exchange(m_packet, host::WidenText(FormatMonitorText(*line, m_timeSource(), radioPort)));
   Raise(host::TOxbEvent::DataAvailable);
-  m_packet.clear();
+  m_packet = outer;
   UpdateWindow();
 }
 
@@ -179,6 +184,7 @@ void TStandInHost::ShowWindow() {
 }
 
 void TStandInHost::Close() {
+  const auto keepAlive = weak_from_this().lock();
   m_feed->Stop();
   UpdateWindow();
   Raise(host::TOxbEvent::Oxbel32IsClosing);

@@ -89,7 +89,7 @@ class TStandInHost : public QObject,
   void Close();
 
   // One TNC2 line heard: the station list learns it and DataAvailable is raised.
-  void HandleLine(const QByteArray& line);
+  void HandleLine(const QByteArray& line, int radioPort = 1);
 
   const TStandInSettings& Settings() const { return m_settings; }
   TFeed& Feed() { return *m_feed; }

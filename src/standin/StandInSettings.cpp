@@ -89,7 +89,7 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   if (const auto* v = value("feed"); v && !v->empty()) {
     settings.Feed = *v;
     if (aprs::text::StartsWith(aprs::text::Upper(*v), "FILE:"))
-      settings.Feed = "file:" + ResolvePath(settings.IniFolder, std::string_view(*v).substr(5));
+      settings.Feed = "file:" + ResolvePath(settings.IniFolder, aprs::text::Trim(std::string_view(*v).substr(5)));
   }
   if (const auto* v = value("feedrate")) {
     const auto rate = aprs::text::ToDouble(*v);
@@ -100,6 +100,10 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
     if (ParseMapBounds(*v, bounds)) settings.Map = bounds;
   }
   if (const auto* v = value("trace"); v && !v->empty()) settings.Trace = ResolvePath(settings.IniFolder, *v);
+  if (const auto* v = value("login"); v && !v->empty()) settings.Login = aprs::text::Upper(aprs::text::Trim(*v));
+  if (const auto* v = value("passcode"); v && aprs::text::ToInt(aprs::text::Trim(*v)))
+    settings.Passcode = std::string(aprs::text::Trim(*v));
+  if (const auto* v = value("filter")) settings.Filter = std::string(aprs::text::Trim(*v));
   return settings;
 }
 

@@ -6,6 +6,8 @@
 //   FeedRate=2             ; packets per second, 0 = as fast as the event loop allows
 //   Map=-4380,2985,120,-90 ; left,top,width,height in minutes of arc
 //   Trace=map-trace.txt    ; every map operation appended as one line
+//   Feed=aprsis:HOST:PORT  ; with Login (default MyCall), Passcode (default -1), Filter
+//   Feed=kiss:HOST:PORT    ; KISS over TCP from a software TNC
 #pragma once
 
 #include <map>
@@ -34,6 +36,9 @@ struct TStandInSettings {
   double FeedRate = kDefaultFeedRate;
   TMapBounds Map = kDefaultMap;
   std::string Trace;     // empty: no trace; else an absolute path
+  std::string Login;     // APRS-IS login; empty: MyCall
+  std::string Passcode = "-1";  // -1: receive only
+  std::string Filter;    // APRS-IS server-side filter
   std::string IniFolder;  // relative paths in Feed and Trace are taken from here
 };
 

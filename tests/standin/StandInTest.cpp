@@ -84,7 +84,7 @@ TEST(StandInSettings, ValuesOverrideTheDefaults) {
   };
   const std::vector<Case> cases = {
       {"plain",
-       "[Host]\nMyCall=k1abc-9\nFeed=file:feeds/a.txt\nFeedRate=0\nMap=-4400.5,3000,60.25,-45\nTrace=t.txt\n",
+       "[Host]\nMyCall=k1abc-9\nFeed=file: feeds/a.txt\nFeedRate=0\nMap=-4400.5,3000,60.25,-45\nTrace=t.txt\n",
        "K1ABC-9", "/feeds/a.txt", 0.0, {-4400.5, 3000, 60.25, -45}, "/t.txt"},
       {"case and blanks, CR LF",
        "; comment\r\n[ host ]\r\n  mycall =  N2XYZ \r\nFEEDRATE = 0.5\r\nfeed=DEMO\r\n", "N2XYZ", "DEMO", 0.5,
@@ -159,7 +159,10 @@ TEST(ReplayFeed, FileFeedSkipsCommentsAndEmptyLinesAndEndsAtTheEnd) {
 TEST(ReplayFeed, RateZeroDeliversEveryLineThroughTheEventLoop) {
   QTemporaryDir dir;
   std::string content;
-  for (int i = 0; i < 500; ++i) content += "N" + std::to_string(i) + ">APRS:>" + std::to_string(i) + "\n";
+  for (int i = 0; i < 500; ++i) {
+    const std::string n = std::to_string(i);
+    content.append("N").append(n).append(">APRS:>").append(n).append("\n");
+  }
   TReplayFeed feed(QString::fromStdString(WriteFile(dir, "feed.txt", content)), false, 0, "file");
   const auto lines = RunFeed(feed);
   ASSERT_EQ(lines.size(), 500U);
@@ -205,7 +208,7 @@ TEST(ReplayFeed, MissingFileSaysWhy) {
 
 TEST(ReplayFeed, FeedSettingChoosesTheFeed) {
   TStandInSettings settings;
-  settings.Feed = "aprsis:example.net:14580";
+  settings.Feed = "serial:/dev/ttyS0";
   EXPECT_TRUE(MakeFeed(settings, {})->Description().startsWith(QStringLiteral("unsupported feed")));
   settings.Feed = "FILE:/tmp/x.txt";
   EXPECT_EQ(MakeFeed(settings, {})->Description(), QStringLiteral("file: /tmp/x.txt"));
@@ -360,6 +363,51 @@ TEST(StandInHost, EventsReachAdvisedSinksUntilUnadvise) {
   EXPECT_EQ(first.Packets, (std::vector<std::string>{"123:59:58 N0CALL>APRS,WIDE1-1 Port=1 <UI>:>one\r\n"}));
   EXPECT_EQ(second.Packets, first.Packets);
   EXPECT_THROW(host.Advise(nullptr), std::invalid_argument);
+}
+
+TEST(StandInHost, NestedEventLeavesTheOuterPacketText) {
+  QTemporaryDir dir;
+  TStandInHost host(SettingsWithTrace(dir), dir.path());
+  host.SetTimeSource([] { return TClockTime{0, 0, 0}; });
+  class TPumpingSink : public host::_clsOxbEvents {
+   public:
+    explicit TPumpingSink(TStandInHost& h) : m_host(h) {}
+    void Invoke(host::TOxbEvent) override {
+      if (m_depth++ == 0) m_host.HandleLine("INNER>APRS:>inner");  // as if events were pumped here
+      Texts.push_back(host::NarrowText(m_host.GetPacket()));
+    }
+    std::vector<std::string> Texts;
+
+   private:
+    TStandInHost& m_host;
+    int m_depth = 0;
+  } sink(host);
+  host.Advise(&sink);
+  host.HandleLine("OUTER>APRS:>outer");
+  EXPECT_EQ(sink.Texts, (std::vector<std::string>{"100:00:00 INNER>APRS Port=1 <UI>:>inner\r\n",
+                                                  "100:00:00 OUTER>APRS Port=1 <UI>:>outer\r\n"}));
+}
+
+TEST(StandInHost, SinkMayReleaseTheLastReferenceWhileClosing) {
+  QTemporaryDir dir;
+  auto server = std::make_shared<TStandInHost>(SettingsWithTrace(dir), dir.path());
+  class TReleasingSink : public host::_clsOxbEvents {
+   public:
+    void Invoke(host::TOxbEvent) override { Held.reset(); }
+    std::shared_ptr<TStandInHost> Held;
+  } sink;
+  server->Advise(&sink);
+  sink.Held = std::move(server);
+  TStandInHost* raw = sink.Held.get();
+  raw->Close();  // under ASan, a use after free here would be caught
+  EXPECT_EQ(sink.Held, nullptr);
+
+  auto again = std::make_shared<TStandInHost>(SettingsWithTrace(dir), dir.path());
+  again->Advise(&sink);
+  sink.Held = std::move(again);
+  raw = sink.Held.get();
+  raw->HandleLine("N0CALL>APRS:>last words");
+  EXPECT_EQ(sink.Held, nullptr);
 }
 
 TEST(StandInHost, ClosingTheWindowRaisesOxbel32IsClosing) {

@@ -1,0 +1,154 @@
+// The main window: three pages ("Range Circles", "Station List", "Packet
+// Log"), the bottom panel with "Close", the hint bar, the status bar, the tray
+// icon, the host connection and the packet intake.
+//
+// Controls and state carry the names the rest of the program knows them by
+// (`moLog`, `btnClose`, `ListChanged`); each control's object name is its own
+// name, so the stored settings can find it.
+#pragma once
+
+#include <QEvent>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "APRSCache.h"
+#include "APRSData.h"
+#include "Oxbel32_TLB.h"
+#include "Timing.h"
+#include "TrayIcon.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+
+namespace settings {
+class TQtFormSettings;
+}
+
+namespace tarvik {
+
+class TDM;
+
+// The main window's private event carrying one parsed packet. The event owns
+// the packet until WMDataAvailable takes it; an event that is never delivered
+// (the window went first) frees it with itself.
+class TDataAvailableEvent : public QEvent {
+ public:
+  static constexpr QEvent::Type WM_DATAAVAILABLE = static_cast<QEvent::Type>(1126);
+
+  explicit TDataAvailableEvent(std::unique_ptr<aprs::TAprsPacket> packet)
+      : QEvent(WM_DATAAVAILABLE), m_packet(std::move(packet)) {}
+  std::unique_ptr<aprs::TAprsPacket> TakePacket() { return std::move(m_packet); }
+
+ private:
+  std::unique_ptr<aprs::TAprsPacket> m_packet;
+};
+
+// What the main window needs from its surroundings; tests pass fakes.
+struct TMainFormServices {
+  TDM* DM = nullptr;  // the settings' owner; without one nothing is restored or saved
+  TTiming Timing;
+  std::function<std::unique_ptr<TTrayIcon>()> MakeTray = &MakeDesktopTrayIcon;
+  std::function<std::unique_ptr<aprs::TCacheTimer>()> MakeCacheTimer;  // empty: a QTimer
+  std::function<void()> Terminate;                                     // empty: TApplication's
+};
+
+// The window caption: title, " v", major.minor.release of the file version,
+// " - Station Call Sign: " and the call ("Tarvik v1.0.0 - Station Call Sign: N0CALL").
+QString CaptionFor(const QString& title, const QString& fileVersion, const std::string& myCall);
+
+// The icon of the window and the tray: three range circles.
+QIcon TarvikIcon();
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kDesignLeft = 360;
+  static constexpr int kDesignTop = 250;
+  static constexpr int kDesignWidth = 633;
+  static constexpr int kDesignHeight = 438;
+
+  explicit TMainForm(host::THostRegistry& registry, TMainFormServices services = {});
+  ~TMainForm() override;
+
+  // ---- Handlers -----------------------------------------------------------
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void WMTrayIconCallback(int mouseEvent);
+  void miRestoreClick();
+  void miExitClick();
+  void btnCloseClick();
+  void clsOxbOxbel32IsClosing(host::TclsOxb& sender);
+  void clsOxbDataAvailable(host::TclsOxb& sender);
+  void WMDataAvailable(TDataAvailableEvent& message);
+  void AppMinimize();
+  void ApplicationEvents1Exception(const std::string& message);
+
+  // Appends one line to the packet log, then cuts the log back to its newest
+  // 500 lines once it holds more than 1000.
+  void AddLogLine(const std::string& text);
+
+  // ---- Controls -----------------------------------------------------------
+  QTabWidget* PageControl = nullptr;
+  QWidget* tsMain = nullptr;            // "Range Circles"
+  QWidget* pnlCircleControls = nullptr; // left of tsMain: the drawing controls go here
+  QPlainTextEdit* Notes = nullptr;      // right of tsMain
+  QLineEdit* edServerPort = nullptr;    // hidden; its text is kept with the settings
+  QWidget* tsStationList = nullptr;     // "Station List": the list view and its panel go here
+  QWidget* tsLogView = nullptr;         // "Packet Log"
+  QPlainTextEdit* moLog = nullptr;
+  QWidget* pnlBottom = nullptr;
+  QWidget* pnlLinks = nullptr;          // left of the bottom panel: the donation label goes here
+  QPushButton* btnClose = nullptr;
+  QStatusBar* HintBar = nullptr;
+  QStatusBar* StatusBar = nullptr;
+  std::array<QLabel*, 3> StatusPanels{};  // 0: legal notice, 1: local clock, 2: UTC clock
+  QMenu* mnuTrayPopup = nullptr;
+  QAction* miRestore = nullptr;
+  QAction* miExit = nullptr;
+
+  // ---- State --------------------------------------------------------------
+  host::THostRegistry& Registry;
+  std::unique_ptr<host::TclsOxb> clsOxb;  // from the first show until destruction
+  std::unique_ptr<host::TclsStationInfo> clsStationInfo;
+  std::unique_ptr<host::TclsMyInfo> clsMyInfo;
+  std::unique_ptr<TTrayIcon> TrayIcon;
+  std::unique_ptr<aprs::TPacketCache> Cache;
+  std::unique_ptr<settings::TQtFormSettings> FormSettings;  // placement and stored control values
+  std::string MyCall;
+  bool RefreshingList = false;
+  bool ListChanged = false;
+
+  const TTiming& Timing() const { return m_services.Timing; }
+
+ protected:
+  bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void CreateControls();
+  void CreatePages();
+  void CreateBottomPanel();
+  void CreateStatusBars();
+  void CreateTrayMenu();
+  void Terminate();
+  void RestoreFromTray();
+
+  TMainFormServices m_services;
+  bool m_shown = false;
+  bool m_appMinimizeInstalled = false;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,36 @@
+# Runs the decoder tool once and checks what it did.
+#   TOOL           the tarvik-decode executable
+#   ARGS           its arguments, separated by "|"
+#   INPUT          file given as standard input (optional)
+#   EXPECTED       file the standard output must equal byte for byte (optional)
+#   OUTPUT_REGEX   regular expression the standard output must match (optional)
+#   ERROR_REGEX    regular expression the standard error must match (optional)
+#   EXIT_CODE      expected exit code (default 0)
+string(REPLACE "|" ";" args "${ARGS}")
+if(NOT DEFINED EXIT_CODE)
+  set(EXIT_CODE 0)
+endif()
+set(input_option)
+if(INPUT)
+  set(input_option INPUT_FILE ${INPUT})
+endif()
+execute_process(COMMAND ${TOOL} ${args} ${input_option}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+
+if(NOT rc STREQUAL EXIT_CODE)
+  message(FATAL_ERROR "exit code ${rc}, expected ${EXIT_CODE}\nstderr:\n${err}")
+endif()
+if(EXPECTED)
+  file(READ ${EXPECTED} expected)
+  if(NOT out STREQUAL expected)
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/actual-output.txt "${out}")
+    message(FATAL_ERROR "output differs from ${EXPECTED}; it was written to "
+                        "${CMAKE_CURRENT_BINARY_DIR}/actual-output.txt")
+  endif()
+endif()
+if(OUTPUT_REGEX AND NOT out MATCHES "${OUTPUT_REGEX}")
+  message(FATAL_ERROR "output does not match ${OUTPUT_REGEX}:\n${out}")
+endif()
+if(ERROR_REGEX AND NOT err MATCHES "${ERROR_REGEX}")
+  message(FATAL_ERROR "standard error does not match ${ERROR_REGEX}:\n${err}")
+endif()
