@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -41,6 +42,7 @@ class FakeMap : public host::_clsOxbMap {
   void SetFillColor(std::int32_t&) override {}
   void DrawCircle(float& x, float& y, float& radius, std::int32_t& color, float&, double&, float&) override {
     Circles.push_back({x, y, radius, color, m_pen});
+    if (OnDraw) OnDraw();
   }
 
   float Left = -60 * 100.0F;
@@ -48,6 +50,7 @@ class FakeMap : public host::_clsOxbMap {
   float Width = 60 * 10.0F;
   float Height = -60 * 5.0F;
   std::vector<FakeCircle> Circles;
+  std::function<void()> OnDraw;  // runs after each circle is recorded
 
  private:
   std::int16_t m_pen = 0;
