@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -127,6 +128,28 @@ TEST_F(StationListPageTest, TheHostListIsLoadedAtFirstShowThroughTheAcceptanceTe
   EXPECT_EQ(1, form->Cache->Count());  // W1AW-9 came via the Internet without PHG
   ASSERT_NE(nullptr, form->Cache->Find("K1ABC"));
   EXPECT_EQ("From Oxbel's Station List", form->Cache->Find("K1ABC")->RawPacket);
+}
+
+TEST_F(StationListPageTest, ReloadListTakesOnlyStationsWithAPositionAndRangeData) {
+  server->AddStation({"NOPOS", "-", "/", "NOPOS>APRS", ">just a status"});
+  server->AddStation({"W2PHG", "#", "/", "W2PHG>APRS,TCPIP*,qAC,T2", "!4903.50N/07201.75W#PHG5132"});
+  server->AddStation({"W3TCX", "#", "/", "W3TCX>APRS,TCPXX*,qAX", "!4903.50N/07201.75W#PHG5132"});
+  Hear(Station("N0CALL"));
+  ShowStationList();
+  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  EXPECT_EQ((std::vector<std::string>{"K1ABC", "W2PHG"}), Rows());
+  EXPECT_EQ(2, form->Cache->Added) << "the counters start again";
+  EXPECT_EQ(0, form->Cache->Replaced);
+  EXPECT_FALSE(form->moLog->toPlainText().contains("From Oxbel")) << "loaded stations are not logged";
+}
+
+TEST_F(StationListPageTest, ReloadWithoutAHostEmptiesTheListAndLogs) {
+  ShowStationList();
+  ASSERT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
+  server->Oxb->FailCount = true;
+  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_TRUE(form->moLog->toPlainText().contains("Problem in btnReloadListClick: station count failed"));
 }
 
 TEST_F(StationListPageTest, ListIsRebuiltOnlyOnItsPage) {
