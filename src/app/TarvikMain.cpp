@@ -115,6 +115,7 @@ void TMainForm::CreateControls() {
 
   CreatePages();
   CreateCircleControls();
+  CreateStationListPage();
   CreateBottomPanel();
   layout->addWidget(PageControl, 1);
   layout->addWidget(pnlBottom);
@@ -254,8 +255,8 @@ void TMainForm::FormShow() {
     MyCall = aprs::text::Upper(host::NarrowText(clsMyInfo->GetMyCallsign()));
     setWindowTitle(CaptionFor(QString::fromLatin1(TApplication::kTitle),
                               QString::fromLatin1(TARVIK_FILE_VERSION), MyCall));
-    // Next: the cache's expiry age from the settings, then the host's own
-    // station list (the station list page's work).
+    edExpireTimeAge();
+    ReadStationInfo();
   } catch (const std::exception& e) {
     AddLogLine(ProblemIn("FormShow", e.what()));
   }

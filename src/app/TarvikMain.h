@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QMainWindow>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,13 +21,14 @@
 #include "Oxbel32_TLB.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
+#include "Clock.h"
+#include "StationListView.h"
 #include "Timing.h"
 #include "TrayIcon.h"
 
 class QAction;
 class QCheckBox;
 class QGroupBox;
-class QLineEdit;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -34,6 +36,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QTableView;
+class QTimer;
 
 namespace settings {
 class TQtFormSettings;
@@ -42,6 +46,7 @@ class TQtFormSettings;
 namespace tarvik {
 
 class TDM;
+class TStationListModel;
 
 // The main window's private event carrying one parsed packet. The event owns
 // the packet until WMDataAvailable takes it; an event that is never delivered
@@ -100,6 +105,18 @@ class TMainForm : public QMainWindow {
   void AppMinimize();
   void ApplicationEvents1Exception(const std::string& message);
 
+  // ---- Station list page, clock and expiry age (TarvikMainStations.cpp) ----
+  void RefreshObjectView(bool force);
+  void ReadStationInfo();
+  void btnClearListClick();
+  void btnReloadListClick();
+  void miCopyClick();
+  void miLocateClick();
+  void miRemoveClick();
+  void PageControlChange();
+  void tmrClockTimer();
+  void edExpireTimeAge();
+
   // Appends one line to the packet log, then cuts the log back to its newest
   // 500 lines once it holds more than 1000.
   void AddLogLine(const std::string& text);
@@ -131,6 +148,19 @@ class TMainForm : public QMainWindow {
   QStatusBar* HintBar = nullptr;
   QStatusBar* StatusBar = nullptr;
   std::array<QLabel*, 3> StatusPanels{};  // 0: legal notice, 1: local clock, 2: UTC clock
+  QTableView* lvStations = nullptr;     // on tsStationList, over StationModel
+  QCheckBox* cbPauseUpdates = nullptr;
+  QPushButton* btnClearList = nullptr;
+  QPushButton* btnReloadList = nullptr;
+  QLabel* lblStationCount = nullptr;
+  QLabel* lblExpiredPackets = nullptr;
+  QLabel* lblStationsReplaced = nullptr;
+  QAction* miCopy = nullptr;            // the station list's pop-up menu
+  QAction* miLocate = nullptr;
+  QAction* miRemove = nullptr;
+  QLineEdit* edExpireAge = nullptr;     // on tsMain
+  QTimer* tmrClock = nullptr;
+  TStationListModel* StationModel = nullptr;
   QMenu* mnuTrayPopup = nullptr;
   QAction* miRestore = nullptr;
   QAction* miExit = nullptr;
@@ -162,6 +192,8 @@ class TMainForm : public QMainWindow {
   std::string MyCall;
   bool RefreshingList = false;
   bool ListChanged = false;
+  TWallClock WallClock = &SystemWallClock;              // the time the clock panels show
+  TClipboardWriter Clipboard = &SystemClipboardWriter;  // where Copy puts its text
 
   const TTiming& Timing() const { return m_services.Timing; }
 
@@ -184,6 +216,13 @@ class TMainForm : public QMainWindow {
   void Guarded(const std::function<void()>& handler);
   TOxbMapSource HostMap();
   TCircleChoice CircleChoice() const;
+  void CreateStationListPage();
+  std::string SelectedStation() const;
+  const aprs::TAprsPacket* FindStation(const std::string& callsign) const;
+  void DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color);
+  std::int32_t LocateStationColor(const aprs::TAprsPacket& station) const;
+  void StopCircleRedraw();
+  void ResumeCircleRedraw();
 
   TMainFormServices m_services;
   bool m_shown = false;

@@ -181,7 +181,8 @@ TEST_F(MainFormTest, FirstShowWaitsConnectsAndShowsTheCall) {
   EXPECT_EQ(form->PageControl->currentWidget(), form->tsMain);
   const auto& calls = host->State->Calls;
   const auto& times = host->State->CallTimes;
-  ASSERT_EQ(calls, (std::vector<std::string>{"Advise", "GetMyInfo", "GetMyCallsign"}));
+  // The host's own station list (empty here) is read last.
+  ASSERT_EQ(calls, (std::vector<std::string>{"Advise", "GetMyInfo", "GetMyCallsign", "GetStationCount"}));
   EXPECT_GT(times[0] - 1000, 1980u);  // 36 ticks before connecting
   EXPECT_GT(times[1] - times[0], 990u);  // 18 ticks after
   EXPECT_TRUE(LogLines().isEmpty());

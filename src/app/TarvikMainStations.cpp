@@ -1,0 +1,258 @@
+// The main window's "Station List" page, the five-second clock and the
+// expiry age: the handlers that wire the page's controls to the station list
+// logic (StationList.h, StationListModel.h, Clock.h).
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <exception>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "Intake.h"
+#include "StationList.h"
+#include "StationListModel.h"
+#include "StationListView.h"
+#include "TarvikMain.h"
+
+namespace tarvik {
+
+namespace {
+
+std::string Problem(const char* handler, const char* message) {
+  return std::string("Problem in ") + handler + ": " + message;
+}
+
+constexpr const char* kExpireAgeHint = "Number of minutes before unheard stations are removed from the station list";
+
+// Calls `onExit` when the focus leaves the watched edit box for another
+// control of the window (not when the window itself loses the focus).
+class TExpireAgeExitFilter : public QObject {
+ public:
+  TExpireAgeExitFilter(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) m_onExit();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> m_onExit;
+};
+
+}  // namespace
+
+void TMainForm::CreateStationListPage() {
+  StationModel = new TStationListModel(this);
+  const TStationListControls c = CreateStationListControls(tsStationList, StationModel);
+  lvStations = c.lvStations;
+  cbPauseUpdates = c.cbPauseUpdates;
+  btnClearList = c.btnClearList;
+  btnReloadList = c.btnReloadList;
+  lblStationCount = c.lblStationCount;
+  lblExpiredPackets = c.lblExpiredPackets;
+  lblStationsReplaced = c.lblStationsReplaced;
+  miCopy = c.miCopy;
+  miLocate = c.miLocate;
+  miRemove = c.miRemove;
+
+  connect(btnClearList, &QPushButton::clicked, this, [this] { btnClearListClick(); });
+  connect(btnReloadList, &QPushButton::clicked, this, [this] { btnReloadListClick(); });
+  connect(miCopy, &QAction::triggered, this, [this] { miCopyClick(); });
+  connect(miLocate, &QAction::triggered, this, [this] { miLocateClick(); });
+  connect(miRemove, &QAction::triggered, this, [this] { miRemoveClick(); });
+  connect(PageControl, &QTabWidget::currentChanged, this, [this] { PageControlChange(); });
+
+  // The expiry age sits with the drawing controls on the "Range Circles" page.
+  auto* expireRow = new QWidget(pnlCircleControls);
+  expireRow->setObjectName(QStringLiteral("pnlExpireAge"));
+  auto* expireLayout = new QHBoxLayout(expireRow);
+  expireLayout->setContentsMargins(0, 0, 0, 0);
+  auto* expireLabel = new QLabel(QStringLiteral("Station expire age (mins)"), expireRow);
+  edExpireAge = new QLineEdit(QString::number(kDefaultExpireAge), expireRow);
+  edExpireAge->setObjectName(QStringLiteral("edExpireAge"));
+  edExpireAge->setMaximumWidth(edExpireAge->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
+  edExpireAge->setToolTip(QString::fromLatin1(kExpireAgeHint));
+  edExpireAge->setStatusTip(QString::fromLatin1(kExpireAgeHint));
+  expireLabel->setBuddy(edExpireAge);
+  expireLayout->addWidget(expireLabel);
+  expireLayout->addWidget(edExpireAge);
+  expireLayout->addStretch(1);
+  if (auto* circleLayout = qobject_cast<QBoxLayout*>(pnlCircleControls->layout())) circleLayout->addWidget(expireRow);
+  edExpireAge->installEventFilter(new TExpireAgeExitFilter(edExpireAge, [this] { edExpireTimeAge(); }));
+
+  tmrClock = new QTimer(this);
+  tmrClock->setObjectName(QStringLiteral("tmrClock"));
+  tmrClock->setInterval(kClockIntervalMs);
+  connect(tmrClock, &QTimer::timeout, this, [this] { tmrClockTimer(); });
+  tmrClock->start();
+}
+
+// ---- Station list ---------------------------------------------------------------
+
+void TMainForm::RefreshObjectView(bool force) {
+  if (!ShouldRefreshStationList(RefreshingList, PageControl->currentWidget() == tsStationList,
+                                     cbPauseUpdates->isChecked(), force))
+    return;
+  lvStations->setUpdatesEnabled(false);
+  RefreshingList = true;
+  const auto restore = qScopeGuard([this] {
+    RefreshingList = false;
+    lvStations->setUpdatesEnabled(true);
+  });
+  try {
+    if (!Cache) throw std::runtime_error("There is no station cache");
+    StationModel->SetRows(StationRows(*Cache));
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("RefreshObjectView", e.what()));
+  }
+}
+
+void TMainForm::ReadStationInfo() {
+  if (!clsOxb) throw host::EHostNotConnected();
+  if (!Cache) throw std::runtime_error("There is no station cache");
+  TStationListSink sink;
+  sink.Accept = [](const aprs::TAprsPacket& packet) { return AcceptPacket(packet); };
+  sink.Store = [this](std::unique_ptr<aprs::TAprsPacket> packet) {
+    if (Cache) Cache->Update(std::move(packet));
+  };
+  sink.Log = [this](const std::string& line) { AddLogLine(line); };
+  tarvik::ReadStationInfo(*clsOxb, *clsStationInfo, sink);
+}
+
+void TMainForm::btnClearListClick() {
+  try {
+    if (Cache) {
+      Cache->Clear();
+      Cache->ResetCounters();
+    }
+    RefreshObjectView(true);
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("btnClearListClick", e.what()));
+  }
+}
+
+void TMainForm::btnReloadListClick() {
+  try {
+    StopCircleRedraw();
+    const auto resume = qScopeGuard([this] { ResumeCircleRedraw(); });
+    if (Cache) {
+      Cache->Clear();
+      Cache->ResetCounters();
+    }
+    try {
+      ReadStationInfo();
+    } catch (...) {
+      // The cache has been emptied: the list must not go on showing the old stations.
+      RefreshObjectView(true);
+      throw;
+    }
+    RefreshObjectView(true);
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("btnReloadListClick", e.what()));
+  }
+}
+
+std::string TMainForm::SelectedStation() const {
+  return StationModel->CallsignAt(SelectedStationRow(*lvStations));
+}
+
+const aprs::TAprsPacket* TMainForm::FindStation(const std::string& callsign) const {
+  if (callsign.empty() || !Cache) return nullptr;
+  return Cache->Find(callsign);
+}
+
+void TMainForm::miCopyClick() {
+  try {
+    const aprs::TAprsPacket* station = FindStation(SelectedStation());
+    if (station == nullptr) return;
+    const QString text = StationCopyText(*station, QLocale::system().decimalPoint());
+    if (Clipboard) Clipboard(text);
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("miCopyClick", e.what()));
+  }
+}
+
+void TMainForm::miLocateClick() {
+  try {
+    const std::string callsign = SelectedStation();
+    if (FindStation(callsign) == nullptr) return;
+    TLocateActions actions;
+    // Found again before every circle: messages are dispatched between them.
+    actions.Find = [this, callsign] { return FindStation(callsign); };
+    actions.StationColor = [this](const aprs::TAprsPacket& station) { return LocateStationColor(station); };
+    actions.Draw = [this](const aprs::TAprsPacket& station, std::int32_t color) { DrawLocateCircle(station, color); };
+    actions.Wait = [this](int ticks) { Timing().DelayTicks(ticks, true); };
+    BlinkRangeCircle(actions);
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("miLocateClick", e.what()));
+  }
+}
+
+// The range circle of Locate: pen width 2, full size when the box says so.
+void TMainForm::DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color) {
+  PlotRangeCircle(station, color, cbDrawFullsize->isChecked(), kLocatePenWidth);
+}
+
+std::int32_t TMainForm::LocateStationColor(const aprs::TAprsPacket& station) const { return StationColor(station); }
+
+// The circle redraw timer is held while Reload List reads the host's list, and
+// runs again afterwards only when its box is checked.
+void TMainForm::StopCircleRedraw() { tmrRedrawCircles->SetEnabled(false); }
+void TMainForm::ResumeCircleRedraw() { tmrRedrawCircles->SetEnabled(cbRedrawCircles->isChecked()); }
+
+void TMainForm::miRemoveClick() {
+  try {
+    const int row = SelectedStationRow(*lvStations);
+    if (row < 0) return;
+    const std::string callsign = StationModel->CallsignAt(row);
+    StationModel->Detach(row);
+    const aprs::TAprsPacket* station = FindStation(callsign);
+    if (station == nullptr) return;
+    Cache->Remove(*station);
+    RefreshObjectView(true);
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("miRemoveClick", e.what()));
+  }
+}
+
+void TMainForm::PageControlChange() {
+  if (PageControl->currentWidget() == tsStationList) RefreshObjectView(true);
+}
+
+// ---- Clock and expiry age -----------------------------------------------------
+
+void TMainForm::tmrClockTimer() {
+  try {
+    const TClockPanels panels = ClockPanels(WallClock ? WallClock() : SystemWallClock(),
+                                                      QLocale::system());
+    StatusPanels[1]->setText(panels.Local);
+    StatusPanels[2]->setText(panels.Utc);
+    if (TakeListChanged(ListChanged)) RefreshObjectView(false);
+    if (!Cache) throw std::runtime_error("There is no station cache");
+    const TCounterTexts counters = CounterTexts(StationCounters(*Cache));
+    lblStationCount->setText(counters.Count);
+    lblExpiredPackets->setText(counters.Expired);
+    lblStationsReplaced->setText(counters.Replaced);
+  } catch (const std::exception& e) {
+    AddLogLine(Problem("tmrClockTimer", e.what()));
+  }
+}
+
+void TMainForm::edExpireTimeAge() {
+  if (Cache) Cache->MaxAge = ExpireAgeFromText(edExpireAge->text());
+}
+
+}  // namespace tarvik
