@@ -21,6 +21,7 @@
 #include "StationList.h"
 #include "StationListModel.h"
 #include "StationListView.h"
+#include "ExitFilter.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
@@ -32,25 +33,6 @@ std::string Problem(const char* handler, const char* message) {
 }
 
 constexpr const char* kExpireAgeHint = "Number of minutes before unheard stations are removed from the station list";
-
-// Calls `onExit` when the focus leaves the watched edit box for another
-// control of the window (not when the window itself loses the focus).
-class TExpireAgeExitFilter : public QObject {
- public:
-  TExpireAgeExitFilter(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) {
-      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) m_onExit();
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> m_onExit;
-};
 
 }  // namespace
 
@@ -91,7 +73,7 @@ void TMainForm::CreateStationListPage() {
   expireLayout->addWidget(edExpireAge);
   expireLayout->addStretch(1);
   if (auto* circleLayout = qobject_cast<QBoxLayout*>(pnlCircleControls->layout())) circleLayout->addWidget(expireRow);
-  edExpireAge->installEventFilter(new TExpireAgeExitFilter(edExpireAge, [this] { edExpireTimeAge(); }));
+  edExpireAge->installEventFilter(new TExitFilter(edExpireAge, [this] { edExpireTimeAge(); }));
 
   tmrClock = new QTimer(this);
   tmrClock->setObjectName(QStringLiteral("tmrClock"));
