@@ -114,6 +114,7 @@ void TMainForm::CreateControls() {
   setCentralWidget(central);
 
   CreatePages();
+  CreateCircleControls();
   CreateStationListPage();
   CreateBottomPanel();
   layout->addWidget(PageControl, 1);

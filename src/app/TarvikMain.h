@@ -18,13 +18,17 @@
 #include "APRSCache.h"
 #include "APRSData.h"
 #include "Clock.h"
+#include "DrawPass.h"
 #include "Oxbel32_TLB.h"
+#include "RangeCircle.h"
+#include "RedrawTimer.h"
 #include "StationListView.h"
 #include "Timing.h"
 #include "TrayIcon.h"
 
 class QAction;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -117,6 +121,18 @@ class TMainForm : public QMainWindow {
   // 500 lines once it holds more than 1000.
   void AddLogLine(const std::string& text);
 
+  // ---- Range circles (TarvikMainCircles.cpp) ------------------------------
+  // A failure propagates to the caller; the handlers below let it reach the
+  // application-wide handler.
+  void PlotRangeCircle(const aprs::TAprsPacket& station, std::int32_t color, bool fullSize, int penWidth);
+  void PlotDfCircle(const aprs::TAprsPacket& station, std::int32_t color);
+  void PlotCircles(bool fullSize);
+  void btnDrawCirclesClick();
+  void tmrRedrawCirclesTimer();
+  void cbRedrawCirclesClick();
+  void edRedrawCirclesExit();
+  void btnRefreshMapClick();
+
   // ---- Controls -----------------------------------------------------------
   QTabWidget* PageControl = nullptr;
   QWidget* tsMain = nullptr;            // "Range Circles"
@@ -148,6 +164,22 @@ class TMainForm : public QMainWindow {
   QMenu* mnuTrayPopup = nullptr;
   QAction* miRestore = nullptr;
   QAction* miExit = nullptr;
+  // "Range Circles" page, group box "Control" (TarvikMainCircles.cpp)
+  QGroupBox* gbControl = nullptr;
+  QCheckBox* cbDrawDigis = nullptr;
+  QCheckBox* cbDrawMobiles = nullptr;
+  QCheckBox* cbDrawIGates = nullptr;
+  QCheckBox* cbDrawDefaultPHG = nullptr;
+  QCheckBox* cbDrawOthers = nullptr;
+  QWidget* pnlRedraw = nullptr;
+  QCheckBox* cbRedrawCircles = nullptr;
+  QLineEdit* edRedrawCircles = nullptr;
+  QLabel* lblRedrawSeconds = nullptr;
+  QCheckBox* cbDrawFullsize = nullptr;
+  QCheckBox* cbDrawDF = nullptr;
+  QPushButton* btnRefreshMap = nullptr;
+  QPushButton* btnDrawCircles = nullptr;
+  std::unique_ptr<TRedrawTimerQt> tmrRedrawCircles;
 
   // ---- State --------------------------------------------------------------
   host::THostRegistry& Registry;
@@ -179,6 +211,11 @@ class TMainForm : public QMainWindow {
   void CreateTrayMenu();
   void Terminate();
   void RestoreFromTray();
+  void CreateCircleControls();
+  void PressDefaultButton();
+  void Guarded(const std::function<void()>& handler);
+  TOxbMapSource HostMap();
+  TCircleChoice CircleChoice() const;
   void CreateStationListPage();
   std::string SelectedStation() const;
   const aprs::TAprsPacket* FindStation(const std::string& callsign) const;

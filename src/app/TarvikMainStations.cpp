@@ -201,16 +201,20 @@ void TMainForm::miLocateClick() {
   }
 }
 
-// The range circle of Locate. Its drawing lands with the range circles.
-void TMainForm::DrawLocateCircle(const aprs::TAprsPacket&, std::int32_t) {
-  throw std::runtime_error("Range circles cannot be drawn yet");
+// One circle of Locate: the station's range circle, pen width 2, full size
+// when "Draw full-size" is checked. The host object is looked up for every
+// circle, since the window may have let go of it while Locate waited.
+void TMainForm::DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color) {
+  TOxbMapSource map = HostMap();
+  PlotRangeCircle(map, station, color, cbDrawFullsize->isChecked(), kLocatePenWidth);
 }
 
-std::int32_t TMainForm::LocateStationColor(const aprs::TAprsPacket&) const { return 0; }
+std::int32_t TMainForm::LocateStationColor(const aprs::TAprsPacket& station) const { return StationColor(station); }
 
-// The circle redraw timer is held while Reload List reads the host's list.
-void TMainForm::StopCircleRedraw() {}
-void TMainForm::ResumeCircleRedraw() {}
+// The circle redraw timer is held while Reload List reads the host's list,
+// and runs again afterwards only when "Redraw every" is checked.
+void TMainForm::StopCircleRedraw() { tmrRedrawCircles->SetEnabled(false); }
+void TMainForm::ResumeCircleRedraw() { tmrRedrawCircles->SetEnabled(cbRedrawCircles->isChecked()); }
 
 void TMainForm::miRemoveClick() {
   try {

@@ -123,8 +123,8 @@ void TPacketCache::ResetCounters() {
 
 void TPacketCache::Purge(TDateTime cutOff) {
   if (!(cutOff > 0)) cutOff = NowUtc() - MaxAge / kMinutesPerDay;
-  // One pass that keeps the survivors in order; the spec'd walk from last to first
-  // frees the same entries.
+  // One pass that keeps the survivors in order; a walk from last to first, deleting
+  // as it goes, would free the same entries in quadratic time.
   std::size_t kept = 0;
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
     if (m_entries[i]->Received < cutOff) {

@@ -1,5 +1,8 @@
 #include "StandInHost.h"
 
+#include "FeedMenu.h"
+#include "PrivateProfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QTime>
@@ -9,6 +12,7 @@
 
 #include "APRSParser.h"
 #include "HostWindow.h"
+#include "MapWindow.h"
 #include "Text.h"
 
 namespace standin {
@@ -41,13 +45,38 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
     : m_settings(std::move(settings)),
       m_feed(MakeFeed(m_settings, applicationDir)),
       m_map(std::make_shared<TStandInMap>(m_settings.Map, m_settings.Trace)),
-      m_timeSource(LocalClockTime) {
+      m_timeSource(LocalClockTime),
+      m_applicationDir(applicationDir) {
+  ConnectFeed();
+}
+
+void TStandInHost::ConnectFeed() {
   connect(m_feed.get(), &TFeed::LineReceived, this, [this](const QByteArray& line) { HandleLine(line); });
   connect(m_feed.get(), &TFeed::RadioLineReceived, this, &TStandInHost::HandleLine);
   connect(m_feed.get(), &TFeed::StateChanged, this, [this] { UpdateWindow(); });
 }
 
+bool TStandInHost::ChangeFeed(const std::string& feed) {
+  m_feed->disconnect(this);
+  m_feed->Stop();
+  m_settings.Feed = feed;
+  m_feed = MakeFeed(m_settings, m_applicationDir);
+  ConnectFeed();
+  m_settingsError.clear();
+  bool kept = true;
+  if (!m_settings.IniPath.empty()) {
+    const auto written = settings::WritePrivateProfileString("Host", "Feed", feed, m_settings.IniPath);
+    if (!written.Ok) {
+      kept = false;
+      m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;
+    }
+  }
+  StartFeed();
+  return kept;
+}
+
 TStandInHost::~TStandInHost() {
+  m_mapWindow.reset();
   m_window.reset();
   m_feed->disconnect(this);
   m_feed->Stop();
@@ -178,9 +207,17 @@ void TStandInHost::ShowWindow() {
   if (!m_window) {
     m_window = std::make_unique<TStandInWindow>();
     m_window->OnClose = [this] { Close(); };
+    AddFeedMenu(*m_window, DialogFeedChoosers(m_window.get()), [this](const std::string& feed) { ChangeFeed(feed); });
   }
   UpdateWindow();
   m_window->show();
+  if (!m_mapWindow) {
+    m_mapWindow = std::make_unique<TMapWindow>(m_map);
+    m_mapWindow->SetHeardStations(&m_stations);
+    m_mapWindow->OnClosing = [this] { Close(); };
+    connect(this, &TStandInHost::StationsChanged, m_mapWindow.get(), &TMapWindow::StationsChanged);
+  }
+  m_mapWindow->show();
 }
 
 void TStandInHost::Close() {
@@ -194,6 +231,7 @@ void TStandInHost::UpdateWindow() {
   if (!m_window) return;
   QString state = m_feed->Description() + QStringLiteral(" (") + m_feed->State() + QStringLiteral(")");
   if (!m_map->TraceError().empty()) state += QStringLiteral("\n") + QString::fromStdString(m_map->TraceError());
+  if (!m_settingsError.empty()) state += QStringLiteral("\n") + QString::fromStdString(m_settingsError);
   m_window->ShowState(state, HeardCount());
 }
 

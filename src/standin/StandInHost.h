@@ -23,6 +23,7 @@
 namespace standin {
 
 class TStandInWindow;
+class TMapWindow;
 
 // The last that was heard from one station.
 struct THeardStation {
@@ -84,6 +85,10 @@ class TStandInHost : public QObject,
 
   void StartFeed();
   void StopFeed();
+  // Closes the running feed, starts `feed` (a Feed setting such as "kiss:HOST:PORT")
+  // and keeps it in the settings file. False, with the reason in the window, when
+  // the file could not be written; the new feed runs all the same.
+  bool ChangeFeed(const std::string& feed);
   void ShowWindow();
   // The user closed the host: the feed stops and the clients hear Oxbel32IsClosing.
   void Close();
@@ -97,6 +102,7 @@ class TStandInHost : public QObject,
   const std::vector<THeardStation>& Stations() const { return m_stations; }
   int HeardCount() const { return static_cast<int>(m_stations.size()); }
   TStandInWindow* Window() const { return m_window.get(); }
+  TMapWindow* MapWindow() const { return m_mapWindow.get(); }
   // The clock of the monitor text's time stamp (local time unless replaced).
   void SetTimeSource(TTimeSource source) { m_timeSource = std::move(source); }
 
@@ -107,6 +113,7 @@ class TStandInHost : public QObject,
   void Raise(host::TOxbEvent event);
   void LearnStation(const TTnc2Line& line);
   void UpdateWindow();
+  void ConnectFeed();
 
   TStandInSettings m_settings;
   std::unique_ptr<TFeed> m_feed;
@@ -118,6 +125,9 @@ class TStandInHost : public QObject,
   int m_nextCookie = 1;
   host::WideString m_packet;  // the monitor text, during DataAvailable only
   TTimeSource m_timeSource;
+  QString m_applicationDir;
+  std::string m_settingsError;
+  std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
 
 // Path of the stand-in host's settings beside the executable.

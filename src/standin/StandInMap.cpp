@@ -61,6 +61,14 @@ void TStandInMap::SetBounds(TMapBounds bounds) {
   Changed();
 }
 
+void TStandInMap::MoveView(TMapBounds bounds) {
+  m_bounds = bounds;
+  m_circles.clear();
+  Trace(TraceLine("MapView", {TraceArg(bounds.Left), TraceArg(bounds.Top), TraceArg(bounds.Width),
+                              TraceArg(bounds.Height)}));
+  Changed();
+}
+
 void TStandInMap::Changed() {
   if (OnChanged) OnChanged();
 }

@@ -47,6 +47,9 @@ class TStandInMap : public host::_clsOxbMap {
 
   // Pan and zoom of a map window change what the Get calls report.
   void SetBounds(TMapBounds bounds);
+  // The map window moved or zoomed: new bounds, and the map repainted without
+  // its circles, as the real host does. Traced as "MapView left top width height".
+  void MoveView(TMapBounds bounds);
   TMapBounds Bounds() const { return m_bounds; }
   const std::vector<TMapCircle>& Circles() const { return m_circles; }
   // Why the trace file cannot be written, or empty.

@@ -79,6 +79,7 @@ bool ParseMapBounds(std::string_view text, TMapBounds& bounds) {
 TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   TStandInSettings settings;
   settings.IniFolder = std::filesystem::path(iniPath).parent_path().string();
+  settings.IniPath = iniPath;
   const auto keys = ReadIniSection(ReadFilePrefix(iniPath), "Host");
   const auto value = [&keys](const char* key) -> const std::string* {
     const auto it = keys.find(key);

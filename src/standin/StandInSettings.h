@@ -40,6 +40,7 @@ struct TStandInSettings {
   std::string Passcode = "-1";  // -1: receive only
   std::string Filter;    // APRS-IS server-side filter
   std::string IniFolder;  // relative paths in Feed and Trace are taken from here
+  std::string IniPath;    // the settings file itself, where a feed chosen in the window is kept
 };
 
 // Keys of one section of INI text, lower-cased; the first occurrence of a key wins,

@@ -53,7 +53,14 @@ void TTcpFeed::Start() {
 
 void TTcpFeed::Stop() {
   m_running = false;
-  CloseSocket();
+  ++m_generation;
+  if (m_socket) {
+    // Close politely: what we wrote still goes out, then the socket goes.
+    QTcpSocket* old = m_socket.release();
+    old->disconnect(this);
+    old->disconnectFromHost();
+    old->deleteLater();
+  }
   OnReset();
   SetState(QStringLiteral("stopped"));
 }

@@ -226,7 +226,7 @@ TEST_F(StationListPageTest, CopyPutsTheReceivedTimeAndTheRawPacketOnTheClipboard
   EXPECT_EQ("36526" + point + "5|N0CALL>APRS:!4903.50N/07201.75W#PHG5132", clipboard[0]);
 }
 
-TEST_F(StationListPageTest, DISABLED_LocateBlinksTheCircleFiveTimes) {
+TEST_F(StationListPageTest, LocateBlinksTheCircleFiveTimes) {
   ShowStationList();
   Select("K1ABC");
   form->miLocateClick();
@@ -272,7 +272,7 @@ TEST_F(StationListPageTest, RemoveDeletesTheStationAndRebuildsEvenWhilePaused) {
   EXPECT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
 }
 
-TEST_F(StationListPageTest, DISABLED_LocateStopsWhenTheStationIsRemovedBetweenBlinks) {
+TEST_F(StationListPageTest, LocateStopsWhenTheStationIsRemovedBetweenBlinks) {
   ShowStationList();
   Select("K1ABC");
   server->Oxb->Map->OnDraw = [this] {

@@ -1,0 +1,59 @@
+#include "FeedMenu.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLayout>
+#include <QMenuBar>
+
+#include "TcpFeed.h"
+
+namespace standin {
+
+std::optional<std::string> NetworkFeedSetting(const QString& kind, const QString& typed) {
+  QString host;
+  quint16 port = 0;
+  if (!SplitHostPort(typed.trimmed(), host, port)) return std::nullopt;
+  if (host.contains(QLatin1Char(':'))) host = QStringLiteral("[%1]").arg(host);
+  return QStringLiteral("%1:%2:%3").arg(kind, host).arg(port).toStdString();
+}
+
+TFeedChoosers DialogFeedChoosers(QWidget* parent) {
+  TFeedChoosers choosers;
+  choosers.ReplayFile = [parent]() -> std::optional<std::string> {
+    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("Replay a file of TNC2 lines"));
+    if (path.isEmpty()) return std::nullopt;
+    return "file:" + path.toStdString();
+  };
+  const auto ask = [parent](const QString& kind, const QString& title, const QString& suggestion) {
+    return [=]() -> std::optional<std::string> {
+      bool ok = false;
+      const QString typed = QInputDialog::getText(parent, title, QStringLiteral("Server (HOST:PORT):"),
+                                                  QLineEdit::Normal, suggestion, &ok);
+      if (!ok) return std::nullopt;
+      return NetworkFeedSetting(kind, typed);
+    };
+  };
+  choosers.AprsIs = ask(QStringLiteral("aprsis"), QStringLiteral("APRS-IS server"), QStringLiteral(":14580"));
+  choosers.Kiss = ask(QStringLiteral("kiss"), QStringLiteral("KISS TNC"), QStringLiteral("127.0.0.1:8001"));
+  return choosers;
+}
+
+void AddFeedMenu(QWidget& window, TFeedChoosers choosers, std::function<void(const std::string&)> onFeed) {
+  auto* bar = new QMenuBar(&window);
+  QMenu* menu = bar->addMenu(QStringLiteral("&Feed"));
+  menu->setObjectName(QStringLiteral("mnuFeed"));
+  const auto add = [&](const QString& caption, std::function<std::optional<std::string>()> choose) {
+    QAction* action = menu->addAction(caption);
+    QObject::connect(action, &QAction::triggered, &window, [choose = std::move(choose), onFeed] {
+      if (!choose) return;
+      if (const auto feed = choose()) onFeed(*feed);
+    });
+  };
+  add(QStringLiteral("&Demo"), [] { return std::optional<std::string>("demo"); });
+  add(QStringLiteral("&Replay file..."), std::move(choosers.ReplayFile));
+  add(QStringLiteral("&APRS-IS..."), std::move(choosers.AprsIs));
+  add(QStringLiteral("&KISS TNC..."), std::move(choosers.Kiss));
+  if (window.layout()) window.layout()->setMenuBar(bar);
+}
+
+}  // namespace standin

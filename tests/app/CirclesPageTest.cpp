@@ -1,0 +1,369 @@
+// The "Range Circles" page offscreen: its controls, the draw pass through the
+// real widgets, and the redraw timer's state table.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "FakeHost.h"
+#include "QtPrinters.h"
+#include "RecordingMap.h"
+#include "StandInHost.h"
+#include "StandInMap.h"
+#include "TarvikMain.h"
+
+namespace tarvik {
+namespace {
+
+using testing::TRecordingMap;
+
+// The fake host's application object with a recording map behind GetMap.
+class MapOxb : public test::FakeOxb {
+ public:
+  MapOxb(std::shared_ptr<test::FakeHostState> state, std::shared_ptr<TRecordingMap> map)
+      : FakeOxb(std::move(state)), m_map(std::move(map)) {}
+  std::shared_ptr<host::_clsOxbMap> GetMap() override { return m_map; }
+
+ private:
+  std::shared_ptr<TRecordingMap> m_map;
+};
+
+class MapHostServer : public test::FakeHostServer {
+ public:
+  std::shared_ptr<host::_clsOxb> CreateOxb() override { return std::make_shared<MapOxb>(State, Map); }
+  std::shared_ptr<TRecordingMap> Map = std::make_shared<TRecordingMap>();
+};
+
+std::unique_ptr<aprs::TAprsPacket> Station(const std::string& call, double lat, double lon, char symbol) {
+  auto p = std::make_unique<aprs::TAprsPacket>();
+  p->Source.Callsign = call;
+  p->Position.Latitude.Value = lat;
+  p->Position.Longitude.Value = lon;
+  p->Capabilities.HasCapabilities = true;
+  p->Capabilities.PhgString = "PHG5132";
+  p->Capabilities.Range = 30.0F;
+  p->SymbolCode = symbol;
+  return p;
+}
+
+class CirclesPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registry.SetRunning(host);
+    TMainFormServices services;
+    services.Timing = TTiming([this] { return now; },
+                              [] {
+                                QCoreApplication::processEvents();
+                                return kNoMessage;
+                              },
+                              [this](std::uint32_t, bool) { now += 5; });
+    services.MakeTray = [] { return std::make_unique<TNoTrayIcon>(); };
+    services.MakeCacheTimer = [] { return std::make_unique<aprs::TManualCacheTimer>(); };
+    services.Terminate = [] {};
+    form = std::make_unique<TMainForm>(registry, std::move(services));
+    form->Cache->Update(Station("DIGI", 45.0, -93.0, '#'));     // inside the recording map's bounds
+    form->Cache->Update(Station("IGATE", 45.5, -92.0, '&'));
+    form->Cache->Update(Station("FAR", 30.0, -93.0, '#'));      // outside
+  }
+
+  void Show() {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form->clsOxb != nullptr || !form->moLog->toPlainText().isEmpty(); },
+                                5000));
+    QCoreApplication::processEvents();
+  }
+
+  QStringList LogLines() const {
+    const QString text = form->moLog->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+  }
+  std::size_t Drawn() const { return host->Map->Circles.size(); }
+  // Leaves the edit box the way a user does: the focus moves on.
+  void LeaveEditBox() {
+    form->edRedrawCircles->setFocus();
+    form->btnDrawCircles->setFocus();
+    QCoreApplication::processEvents();
+  }
+  void TypeSeconds(const char* text) {
+    form->edRedrawCircles->setFocus();
+    form->edRedrawCircles->selectAll();
+    QTest::keyClicks(form->edRedrawCircles, QString::fromLatin1(text));
+  }
+
+  std::uint32_t now = 1000;
+  std::shared_ptr<MapHostServer> host = std::make_shared<MapHostServer>();
+  host::THostRegistry registry;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(CirclesPageTest, ControlsHaveTheirCaptionsDefaultsAndHints) {
+  struct Box {
+    QCheckBox* box;
+    const char* caption;
+    bool checked;
+    const char* hint;
+  };
+  const std::vector<Box> boxes = {
+      {form->cbDrawDigis, "Draw Digis (Green) - # symbol", true, "Enables drawing range circles for digis"},
+      {form->cbDrawMobiles, "Draw Mobiles (Red)", true, "Enables drawing range circles for mobiles"},
+      {form->cbDrawIGates, "Draw IGates (Blue) - && symbol", true, "Enables drawing range circles for IGates"},
+      {form->cbDrawDefaultPHG, "Draw Default PHG (purple)", true,
+       "Enables drawing range circles for stations that did not providet a PHG value"},
+      {form->cbDrawOthers, "Draw Others (Black)", true, "Enables drawing range circles for all others"},
+      {form->cbRedrawCircles, "Redraw every ", false, "Enables auto-redraw at the specified rate"},
+      {form->cbDrawFullsize, "Draw full-size (fixed stations) circles", false,
+       "Draw NORMAL (for mobiles) sized range circles rather than FULL SIZE (for fixed stations) - choice not saved"},
+      {form->cbDrawDF, "Enable DF circle plots", false, "Draws DF circles instead of PHG or RNG circles"},
+  };
+  for (const auto& b : boxes) {
+    SCOPED_TRACE(b.caption);
+    EXPECT_EQ(b.box->text(), b.caption);
+    EXPECT_EQ(b.box->isChecked(), b.checked);
+    EXPECT_EQ(b.box->statusTip(), b.hint);
+  }
+  EXPECT_EQ(form->edRedrawCircles->text(), "15");
+  EXPECT_EQ(form->edRedrawCircles->statusTip(), "The rate range circles will be redrawn");
+  EXPECT_EQ(form->lblRedrawSeconds->text(), "seconds");
+  EXPECT_EQ(form->btnRefreshMap->text(), "&Refresh Map");
+  EXPECT_EQ(form->btnRefreshMap->statusTip(), "Clear range circles and force the map to redraw");
+  EXPECT_EQ(form->btnDrawCircles->text(), "&Draw Circles");
+  EXPECT_EQ(form->btnDrawCircles->statusTip(), "Draw the selected range circles");
+  EXPECT_TRUE(form->btnDrawCircles->isDefault());
+  EXPECT_EQ(form->gbControl->title(), "Control");
+  EXPECT_TRUE(form->tsMain->isAncestorOf(form->btnDrawCircles));
+  EXPECT_FALSE(form->tmrRedrawCircles->Enabled());
+  EXPECT_EQ(form->tmrRedrawCircles->Interval(), 15000);
+}
+
+TEST_F(CirclesPageTest, DrawCirclesDrawsTheStationsInViewAndStartsTheTimer) {
+  Show();
+  bool enabledDuringPass = true;
+  host->Map->OnDraw = [&] { enabledDuringPass = enabledDuringPass && form->tmrRedrawCircles->Enabled(); };
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  ASSERT_EQ(Drawn(), 2U);
+  EXPECT_EQ(host->Map->Circles[0].Color, 0x008000);
+  EXPECT_EQ(host->Map->Circles[1].Color, 0xFF0000);
+  EXPECT_FALSE(enabledDuringPass);
+  // "Redraw every " is unchecked, yet the timer now runs at the interval last set.
+  EXPECT_FALSE(form->cbRedrawCircles->isChecked());
+  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
+  EXPECT_TRUE(form->tmrRedrawCircles->Ticking());
+  EXPECT_EQ(form->tmrRedrawCircles->Interval(), 15000);
+  // Half size unless full size is asked for.
+  const float half = host->Map->Circles[0].Radius;
+  QTest::mouseClick(form->cbDrawFullsize, Qt::LeftButton);
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  ASSERT_EQ(Drawn(), 4U);
+  EXPECT_EQ(host->Map->Circles[2].Radius, half * 2);  // the same station, full size
+  EXPECT_TRUE(LogLines().isEmpty());
+}
+
+TEST_F(CirclesPageTest, CheckBoxesSteerThePass) {
+  Show();
+  QTest::mouseClick(form->cbDrawDigis, Qt::LeftButton);
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  ASSERT_EQ(Drawn(), 1U);
+  EXPECT_EQ(host->Map->Circles[0].Color, 0xFF0000);
+  QTest::mouseClick(form->cbDrawDF, Qt::LeftButton);  // DF mode: no DF reports cached
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  EXPECT_EQ(Drawn(), 1U);
+}
+
+TEST_F(CirclesPageTest, TheTimerTicksRunThePass) {
+  Show();
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  ASSERT_EQ(Drawn(), 2U);
+  // A tick through the real QTimer: the interval is shortened through the
+  // timer's own seam, then the event loop delivers the tick.
+  form->tmrRedrawCircles->SetInterval(1);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Drawn() >= 4U; }, 5000));
+  form->tmrRedrawCircles->SetEnabled(false);
+}
+
+// The redraw timer's state table, driven through the widgets.
+TEST_F(CirclesPageTest, RedrawTimerStateTable) {
+  Show();
+  auto& timer = *form->tmrRedrawCircles;
+  struct Step {
+    const char* name;
+    std::function<void()> act;
+    bool enabled;
+    int interval;
+  };
+  const std::vector<Step> steps = {
+      {"start", [] {}, false, 15000},
+      {"box checked", [&] { QTest::mouseClick(form->cbRedrawCircles, Qt::LeftButton); }, true, 15000},
+      {"20 typed, edit box left", [&] { TypeSeconds("20"); LeaveEditBox(); }, true, 20000},
+      {"box unchecked", [&] { QTest::mouseClick(form->cbRedrawCircles, Qt::LeftButton); }, false, 20000},
+      {"Draw Circles pressed", [&] { QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton); }, true, 20000},
+      {"edit box left: the box decides again", [&] { LeaveEditBox(); }, false, 20000},
+      {"abc typed, box clicked", [&] { TypeSeconds("abc"); QTest::mouseClick(form->cbRedrawCircles, Qt::LeftButton); },
+       true, 15000},
+      {"tick", [&] { form->tmrRedrawCirclesTimer(); }, true, 15000},
+      {"box set by the program", [&] { form->cbRedrawCircles->setChecked(false); }, false, 15000},
+      {"0 typed, box checked by the program", [&] { TypeSeconds("0"); form->cbRedrawCircles->setChecked(true); },
+       true, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.act();
+    EXPECT_EQ(timer.Enabled(), step.enabled);
+    EXPECT_EQ(timer.Interval(), step.interval);
+    EXPECT_EQ(timer.Ticking(), step.enabled && step.interval > 0);
+  }
+}
+
+TEST_F(CirclesPageTest, EnterPressesDrawCircles) {
+  Show();
+  form->activateWindow();
+  form->edRedrawCircles->setFocus();
+  QTest::keyClick(form->edRedrawCircles, Qt::Key_Return);
+  EXPECT_EQ(Drawn(), 2U);
+  // On another button, Enter presses that one.
+  form->btnRefreshMap->setFocus();
+  QTest::keyClick(form->btnRefreshMap, Qt::Key_Return);
+  EXPECT_EQ(Drawn(), 2U);
+  EXPECT_EQ(std::count(host->State->Calls.begin(), host->State->Calls.end(), "RedrawMap"), 1);
+}
+
+TEST_F(CirclesPageTest, AFailedPassIsLoggedOnceAndTheNextPassRetries) {
+  Show();
+  host->Map->FailAtOperation = 4 + 5 + 1;  // inside the second circle
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  EXPECT_EQ(LogLines(), QStringList{"The host map is gone"});
+  EXPECT_EQ(Drawn(), 1U);
+  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
+  form->tmrRedrawCirclesTimer();  // the next tick retries (the map fails only once)
+  EXPECT_EQ(Drawn(), 3U);
+  EXPECT_EQ(LogLines().size(), 1);
+}
+
+TEST_F(CirclesPageTest, MapHeightZeroIsLoggedNotACrash) {
+  Show();
+  host->Map->Height = 0.0F;
+  host->Map->Top = 45.0F * 60;
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);
+  EXPECT_EQ(LogLines(), QStringList{"Floating point division by zero"});
+  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
+}
+
+TEST_F(CirclesPageTest, WithoutAHostTheClickIsLogged) {
+  QTest::mouseClick(form->btnDrawCircles, Qt::LeftButton);  // never shown: no host object yet
+  EXPECT_EQ(LogLines(), QStringList{host::kNotConnectedText});
+  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
+  QTest::mouseClick(form->btnRefreshMap, Qt::LeftButton);
+  EXPECT_EQ(LogLines().size(), 2);
+}
+
+TEST_F(CirclesPageTest, RefreshMapAsksTheHostToRedraw) {
+  Show();
+  QTest::mouseClick(form->btnRefreshMap, Qt::LeftButton);
+  EXPECT_EQ(std::count(host->State->Calls.begin(), host->State->Calls.end(), "RedrawMap"), 1);
+  EXPECT_EQ(Drawn(), 0U);  // nothing drawn again until the next pass
+}
+
+// ---- end to end: the stand-in host, its trace and the restored redraw box ----
+
+namespace e2e {
+
+const char* const kFeed =
+    "# stations around 45 N 93 W; the map shows 95 W to 91 W, 44 N to 46 N\n"
+    "W1DIG>APRS,WIDE2-1:!4500.00N/09300.00W#PHG5132/digi\n"
+    "\n"
+    "W1GAT>APRS:!4530.00N/09200.00W&PHG3130/igate\n"
+    "W1MOB>APRS:!4520.00N/09240.00W>PHG2130 mobile\n"
+    "W1OTH>APRS:!4400.00N/09500.00W-PHG2130 on the south-west corner\n"
+    "W1FAR>APRS:!3000.00N/09300.00W#PHG5132 far south\n"
+    "W1EAS>APRS:!4500.00N/09059.00W#PHG5132 just east\n";
+
+std::string ExpectedLine(const aprs::TAprsPacket& p, bool fullSize) {
+  const TMapCircle c = RangeCircleGeometry(p.Position.Latitude.Value, p.Position.Longitude.Value,
+                                           p.Capabilities.Range, p.Capabilities.Antenna.Heading, fullSize);
+  return standin::TraceLine("DrawCircle", {standin::TraceArg(c.X), standin::TraceArg(c.Y),
+                                           standin::TraceArg(c.Radius), standin::TraceArg(StationColor(p)),
+                                           standin::TraceArg(kTwoPiSingle), standin::TraceArg(kTwoPiDouble),
+                                           standin::TraceArg(kCircleAspect)});
+}
+
+}  // namespace e2e
+
+TEST(CirclesEndToEnd, RestoredRedrawDrawsTheStationsInViewIntoTheTrace) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  {
+    QFile feed(dir.filePath("feed.txt"));
+    ASSERT_TRUE(feed.open(QIODevice::WriteOnly));
+    feed.write(e2e::kFeed);
+  }
+  standin::TStandInSettings settings;
+  settings.Feed = "file:" + dir.filePath("feed.txt").toStdString();
+  settings.FeedRate = 0;
+  settings.Map = {-95.0 * 60, 46.0 * 60, 4.0 * 60, -2.0 * 60};
+  settings.Trace = dir.filePath("trace.txt").toStdString();
+  auto standinHost = std::make_shared<standin::TStandInHost>(settings, dir.path());
+  host::THostRegistry registry;
+  registry.SetRunning(standinHost);
+
+  std::uint32_t now = 1000;
+  TMainFormServices services;
+  services.Timing = TTiming([&] { return now; },
+                            [] {
+                              QCoreApplication::processEvents();
+                              return kNoMessage;
+                            },
+                            [&](std::uint32_t, bool) { now += 5; });
+  services.MakeTray = [] { return std::make_unique<TNoTrayIcon>(); };
+  services.MakeCacheTimer = [] { return std::make_unique<aprs::TManualCacheTimer>(); };
+  services.Terminate = [] {};
+  TMainForm form(registry, std::move(services));
+  // What restoring the stored settings does: the edit box, then the box.
+  form.edRedrawCircles->setText("1");
+  form.cbRedrawCircles->setChecked(true);
+  EXPECT_TRUE(form.tmrRedrawCircles->Ticking());
+  EXPECT_EQ(form.tmrRedrawCircles->Interval(), 1000);
+
+  form.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.clsOxb != nullptr; }, 5000));
+  standinHost->StartFeed();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.Cache->Count() == 6; }, 5000));
+
+  // The next tick, brought forward through the timer's seam instead of waited for.
+  form.tmrRedrawCircles->SetInterval(1);
+  const QString tracePath = dir.filePath("trace.txt");
+  const auto drawLines = [&] {
+    QStringList lines;
+    QFile trace(tracePath);
+    if (trace.open(QIODevice::ReadOnly))
+      for (const QString& line : QString::fromLatin1(trace.readAll()).split('\n'))
+        if (line.startsWith("DrawCircle ") && !lines.contains(line)) lines << line;
+    return lines;
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return drawLines().size() >= 4; }, 5000));
+  form.tmrRedrawCircles->SetEnabled(false);
+
+  QStringList expected;
+  for (const char* call : {"W1DIG", "W1GAT", "W1MOB", "W1OTH"}) {
+    const aprs::TAprsPacket* p = form.Cache->Find(call);
+    ASSERT_NE(p, nullptr) << call;
+    ASSERT_TRUE(p->Capabilities.HasCapabilities) << call;
+    expected << QString::fromStdString(e2e::ExpectedLine(*p, false));
+  }
+  EXPECT_EQ(drawLines(), expected);
+  for (const char* call : {"W1FAR", "W1EAS"}) {
+    const aprs::TAprsPacket* p = form.Cache->Find(call);
+    ASSERT_NE(p, nullptr) << call;
+    EXPECT_FALSE(drawLines().contains(QString::fromStdString(e2e::ExpectedLine(*p, false)))) << call;
+  }
+  EXPECT_TRUE(form.moLog->toPlainText().count("Problem") == 0) << form.moLog->toPlainText().toStdString();
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QImage>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+#include <vector>
+
+#include "MapWindow.h"
+#include "StandInHost.h"
+#include "StandInMap.h"
+
+using namespace standin;
+
+namespace {
+
+// 95 W to 91 W, 46 N to 44 N.
+const TMapArea kArea{-5700.0, 2760.0, 240.0, -120.0};
+
+void ExpectArea(const TMapArea& got, const TMapArea& want, double tolerance = 1e-9) {
+  EXPECT_NEAR(got.Left, want.Left, tolerance);
+  EXPECT_NEAR(got.Top, want.Top, tolerance);
+  EXPECT_NEAR(got.Width, want.Width, tolerance);
+  EXPECT_NEAR(got.Height, want.Height, tolerance);
+}
+
+TEST(MapView, OpensShowingExactlyTheArea) {
+  const std::vector<TMapArea> areas = {
+      kArea,
+      {-7200.0, 3000.0, 1200.0, -900.0},
+      {10700.0, 660.0, 200.0, -120.0},
+      {-600.0, -3000.0, 300.0, -300.0},  // too tall at 900 pixels wide: a narrower window
+      {-600.0, 3000.0, 900.0, -60.0},    // flat: a wider window
+  };
+  for (const auto& area : areas) {
+    SCOPED_TRACE(area.Left);
+    const TMapView view = TMapView::Fitting(area, 900);
+    ExpectArea(view.VisibleArea(), area, 1e-6);
+    EXPECT_LE(view.PixelWidth(), 1400);
+    EXPECT_LE(view.PixelHeight(), 1400);
+  }
+}
+
+TEST(MapView, AnAreaNoWindowCanHoldIsShownWhole) {
+  const TMapArea flat{-600.0, 3000.0, 3000.0, -60.0};
+  const TMapArea shown = TMapView::Fitting(flat, 900).VisibleArea();
+  EXPECT_LE(shown.Left, flat.Left + 1e-9);
+  EXPECT_GE(shown.Left + shown.Width, flat.Left + flat.Width - 1e-9);
+  EXPECT_GE(shown.Top, flat.Top - 1e-9);
+  EXPECT_LE(shown.Top + shown.Height, flat.Top + flat.Height + 1e-9);
+  const TMapView degenerate = TMapView::Fitting({0.0, 0.0, 0.0, 0.0}, 900);
+  EXPECT_GT(degenerate.VisibleArea().Width, 0.0);
+  EXPECT_LT(degenerate.VisibleArea().Height, 0.0);
+}
+
+TEST(MapView, GroundCirclesAreRoundAtTheOpeningLatitude) {
+  // At 45 N a minute of longitude is cos 45 of a minute of latitude on the ground.
+  const TMapView view = TMapView::Fitting(kArea, 900);
+  const QPointF a = view.ToPixel(-5580, 2700);
+  const QPointF east = view.ToPixel(-5580 + 10 / std::cos(45 * M_PI / 180), 2700);
+  const QPointF north = view.ToPixel(-5580, 2710);
+  EXPECT_NEAR(east.x() - a.x(), a.y() - north.y(), 0.5);
+  EXPECT_NEAR(a.y() - north.y(), 10 * view.PixelsPerMinute(), 1e-9);
+}
+
+TEST(MapView, PixelsAndMinutesRoundTrip) {
+  const TMapView view = TMapView::Fitting(kArea, 900);
+  for (const QPointF p : {QPointF(0, 0), QPointF(450, 200), QPointF(899.5, 449.5), QPointF(-20, 1000)}) {
+    const QPointF m = view.ToMap(p);
+    const QPointF back = view.ToPixel(m.x(), m.y());
+    EXPECT_NEAR(back.x(), p.x(), 1e-9);
+    EXPECT_NEAR(back.y(), p.y(), 1e-9);
+  }
+  EXPECT_NEAR(view.ToPixel(kArea.Left, kArea.Top).x(), 0.0, 1e-9);
+  EXPECT_NEAR(view.ToPixel(kArea.Left + kArea.Width, kArea.Top + kArea.Height).y(), view.PixelHeight(), 1e-6);
+}
+
+TEST(MapView, ZoomKeepsThePointUnderTheMouse) {
+  TMapView view = TMapView::Fitting(kArea, 900);
+  const QPointF mouse(200, 100);
+  const QPointF before = view.ToMap(mouse);
+  view.ZoomAt(mouse, 2.0);
+  const QPointF after = view.ToMap(mouse);
+  EXPECT_NEAR(after.x(), before.x(), 1e-9);
+  EXPECT_NEAR(after.y(), before.y(), 1e-9);
+  EXPECT_NEAR(view.VisibleArea().Width, kArea.Width / 2, 1e-6);
+  EXPECT_NEAR(view.VisibleArea().Height, kArea.Height / 2, 1e-6);
+  view.ZoomAt(mouse, 0.0);  // ignored
+  view.ZoomAt(mouse, NAN);
+  EXPECT_NEAR(view.VisibleArea().Width, kArea.Width / 2, 1e-6);
+}
+
+TEST(MapView, PanMovesTheContentWithTheMouse) {
+  TMapView view = TMapView::Fitting(kArea, 900);
+  const QPointF place = view.ToPixel(-5580, 2700);
+  view.PanBy(QPointF(30, -20));
+  const QPointF moved = view.ToPixel(-5580, 2700);
+  EXPECT_NEAR(moved.x() - place.x(), 30, 1e-9);
+  EXPECT_NEAR(moved.y() - place.y(), -20, 1e-9);
+  EXPECT_NEAR(view.VisibleArea().Width, kArea.Width, 1e-9);
+}
+
+TEST(MapHelpers, ColoursLabelsAndSteps) {
+  EXPECT_EQ(ColorFromBgr(0x0000FF), QColor(255, 0, 0));
+  EXPECT_EQ(ColorFromBgr(0xFF0000), QColor(0, 0, 255));
+  EXPECT_EQ(ColorFromBgr(0x008000), QColor(0, 128, 0));
+  EXPECT_EQ(ColorFromBgr(static_cast<std::int32_t>(0xFF123456)), QColor(0x56, 0x34, 0x12));
+  const std::vector<std::pair<double, QString>> latitudes = {
+      {2700, "45°N"}, {2730, "45°30'N"}, {0, "0°"}, {-30, "0°30'S"}, {-5400, "90°S"}};
+  for (const auto& [minutes, text] : latitudes) EXPECT_EQ(GraticuleLabel(minutes, true), text) << minutes;
+  EXPECT_EQ(GraticuleLabel(-5580, false), "93°W");
+  EXPECT_EQ(GraticuleLabel(10800, false), "180°E");
+  EXPECT_EQ(GraticuleLabel(-10830, false), "180°30'W");
+  EXPECT_EQ(GraticuleStep(1.0, 70), 120);
+  EXPECT_EQ(GraticuleStep(70.0, 70), 1);
+  EXPECT_EQ(GraticuleStep(1e-6, 70), 5400);
+}
+
+// ---- the window ----
+
+// Draws one circle through the host interface, as a client does.
+void Draw(TStandInMap& map, float x, float y, float radius, std::int32_t color, std::int16_t pen, std::int16_t fill,
+          std::int32_t fillColor) {
+  map.SetPenWidth(pen);
+  map.SetFillMode(fill);
+  map.SetFillColor(fillColor);
+  float start = 6.2831855F;
+  double end = 6.283185307179586;
+  float aspect = 1.0F;
+  map.DrawCircle(x, y, radius, color, start, end, aspect);
+}
+
+QStringList TraceLines(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+struct WindowFixture : ::testing::Test {
+  QTemporaryDir dir;
+  QString tracePath = dir.filePath("trace.txt");
+  std::shared_ptr<TStandInMap> map = std::make_shared<TStandInMap>(kArea, tracePath.toStdString());
+  TMapWindow window{map};
+  void SetUp() override { Draw(*map, -5580.0F, 2700.0F, 10.0F, 0x0000FF, 3, 1, 0xFFFF00); }
+};
+
+TEST_F(WindowFixture, TheMapReportsWhatTheWindowShows) {
+  ExpectArea(map->Bounds(), kArea, 1e-6);
+  ExpectArea(map->Bounds(), window.VisibleArea(), 0.0);
+}
+
+TEST_F(WindowFixture, WheelZoomsAndWipesTheCircles) {
+  QWheelEvent wheel(QPointF(450, 225), window.mapToGlobal(QPointF(450, 225)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&window, &wheel);
+  EXPECT_LT(window.VisibleArea().Width, kArea.Width);
+  ExpectArea(map->Bounds(), window.VisibleArea(), 0.0);
+  EXPECT_TRUE(map->Circles().empty());
+  const QStringList trace = TraceLines(tracePath);
+  ASSERT_EQ(trace.size(), 5);
+  EXPECT_TRUE(trace[3].startsWith("DrawCircle -5580 2700 10 255 6.2831855 6.283185307179586 1")) << trace[3].toStdString();
+  EXPECT_TRUE(trace[4].startsWith("MapView ")) << trace[4].toStdString();
+}
+
+TEST_F(WindowFixture, DragPansAndWipesTheCircles) {
+  QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+  QTest::mouseMove(&window, QPoint(160, 100));
+  QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, QPoint(160, 100));
+  const TMapArea area = map->Bounds();
+  EXPECT_NEAR(area.Left, kArea.Left - 60 * kArea.Width / window.View().PixelWidth(), 1e-6);  // dragged east
+  EXPECT_NEAR(area.Top, kArea.Top, 1e-6);
+  EXPECT_TRUE(map->Circles().empty());
+}
+
+TEST_F(WindowFixture, RedrawClearsAndCloseTellsTheHost) {
+  map->Redraw();
+  EXPECT_TRUE(map->Circles().empty());
+  bool closing = false;
+  window.OnClosing = [&] { closing = true; };
+  window.show();
+  window.close();
+  EXPECT_TRUE(closing);
+}
+
+TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
+  std::vector<THeardStation> heard = {
+      {"N0CALL-9", "N0CALL-9>APRS,WIDE1-1", "!4500.00N/09300.00W>mobile", '/', '>'},
+      {"NOPOS", "NOPOS>APRS", ">just a status", 0, 0},
+  };
+  window.SetHeardStations(&heard);
+  ASSERT_EQ(window.Stations().size(), 1U);
+  EXPECT_EQ(window.Stations()[0].Callsign, "N0CALL-9");
+  EXPECT_NEAR(window.Stations()[0].Latitude, 45.0, 1e-9);
+  EXPECT_NEAR(window.Stations()[0].Longitude, -93.0, 1e-9);
+  heard[0].InfoField = "!4530.00N/09230.00W>moved";
+  window.StationsChanged();
+  EXPECT_NEAR(window.Stations()[0].Latitude, 45.5, 1e-9);
+  EXPECT_NEAR(window.Stations()[0].Longitude, -92.5, 1e-9);
+}
+
+// The circle lies on its centre at its radius: the outline's colour is found
+// a radius away in all four directions, the plain map at the centre, and a
+// solid fill shows as a light wash inside.
+TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
+  Draw(*map, -5640.0F, 2720.0F, 8.0F, 0x008000, 2, 0, 0x008000);
+  const std::vector<THeardStation> heard = {{"N0CALL-7", "N0CALL-7>APRS", "!4450.00N/09400.00W-", '/', '-'}};
+  window.SetHeardStations(&heard);
+  const QImage image = window.grab().toImage();
+  const TMapView& view = window.View();
+  const auto near = [&](QPointF p, QColor want) {
+    for (int dx = -1; dx <= 1; ++dx)
+      for (int dy = -1; dy <= 1; ++dy) {
+        const QColor got = image.pixelColor(static_cast<int>(std::lround(p.x())) + dx,
+                                            static_cast<int>(std::lround(p.y())) + dy);
+        if (std::abs(got.red() - want.red()) < 60 && std::abs(got.green() - want.green()) < 60 &&
+            std::abs(got.blue() - want.blue()) < 60)
+          return true;
+      }
+    return false;
+  };
+  const QPointF red = view.ToPixel(-5580, 2700);
+  const double r = 10 * view.PixelsPerMinute();
+  for (const QPointF d : {QPointF(r, 0), QPointF(-r, 0), QPointF(0, r), QPointF(0, -r)})
+    EXPECT_TRUE(near(red + d, QColor(255, 0, 0))) << d.x() << "," << d.y();
+  EXPECT_FALSE(near(red + QPointF(r / 2, r / 2), QColor(255, 0, 0)));
+  EXPECT_FALSE(near(red + QPointF(r * 1.3, 0), QColor(255, 0, 0)));
+
+  const QPointF green = view.ToPixel(-5640, 2720);
+  const double g = 8 * view.PixelsPerMinute();
+  EXPECT_TRUE(near(green + QPointF(g, 0), QColor(0, 128, 0)));
+  const QColor wash = image.pixelColor(green.toPoint() + QPoint(static_cast<int>(g / 2), 0));
+  const QColor outside = image.pixelColor(green.toPoint() + QPoint(static_cast<int>(g * 1.5), 0));
+  EXPECT_LT(wash.red(), outside.red());  // tinted green inside, plain outside
+  EXPECT_GT(wash.green(), 150);          // but light
+
+  // The heard station as a dark dot at its place.
+  const QPointF station = view.ToPixel(-94 * 60, 44 * 60 + 50);
+  EXPECT_LT(image.pixelColor(station.toPoint()).lightness(), 80);
+}
+
+}  // namespace
