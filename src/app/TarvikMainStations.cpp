@@ -202,11 +202,9 @@ void TMainForm::miLocateClick() {
 }
 
 // One circle of Locate: the station's range circle, pen width 2, full size
-// when "Draw full-size" is checked. The host object is looked up for every
-// circle, since the window may have let go of it while Locate waited.
+// when "Draw full-size" is checked.
 void TMainForm::DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color) {
-  TOxbMapSource map = HostMap();
-  PlotRangeCircle(map, station, color, cbDrawFullsize->isChecked(), kLocatePenWidth);
+  PlotRangeCircle(station, color, cbDrawFullsize->isChecked(), kLocatePenWidth);
 }
 
 std::int32_t TMainForm::LocateStationColor(const aprs::TAprsPacket& station) const { return StationColor(station); }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "RedrawTimer.h"
 #include "Clock.h"
 #include "StationList.h"
 #include "StationListModel.h"
@@ -150,6 +151,17 @@ TEST_F(StationListPageTest, ReloadWithoutAHostEmptiesTheListAndLogs) {
   QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
   EXPECT_TRUE(Rows().empty());
   EXPECT_TRUE(form->moLog->toPlainText().contains("Problem in btnReloadListClick: station count failed"));
+}
+
+TEST_F(StationListPageTest, ReloadRunsTheCircleRedrawAgainOnlyWhenItIsChecked) {
+  form->tmrRedrawCircles->SetEnabled(true);  // as after "Draw Circles", box unchecked
+  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  EXPECT_FALSE(form->tmrRedrawCircles->Enabled());
+
+  form->cbRedrawCircles->setChecked(true);
+  server->Oxb->FailCount = true;  // also when reading the host's list fails
+  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
 }
 
 TEST_F(StationListPageTest, ListIsRebuiltOnlyOnItsPage) {
