@@ -201,6 +201,19 @@ TEST_F(StationListPageTest, PauseHoldsBackTheViewButNotTheIntakeOrTheCounters) {
   EXPECT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
 }
 
+TEST_F(StationListPageTest, TheSelectionFollowsItsStationThroughARebuild) {
+  Hear(Station("N0CALL"));
+  ShowStationList();
+  Select("N0CALL");
+  Hear(Station("AA1AA"));  // sorts before it
+  form->tmrClockTimer();
+  ASSERT_EQ((std::vector<std::string>{"AA1AA", "K1ABC", "N0CALL"}), Rows());
+  EXPECT_EQ(2, SelectedStationRow(*form->lvStations));
+  form->Cache->Purge(kNow + 1);
+  QTest::mouseClick(form->btnClearList, Qt::LeftButton);
+  EXPECT_EQ(-1, SelectedStationRow(*form->lvStations));
+}
+
 TEST_F(StationListPageTest, CountersChangeOnlyOnTheTick) {
   form->tmrClockTimer();
   EXPECT_EQ("1 0 0", Counters());
