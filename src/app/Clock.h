@@ -18,7 +18,7 @@ inline constexpr int kClockIntervalMs = 5000;
 // Minutes an unheard station stays in the cache when edExpireAge holds no integer.
 inline constexpr int kDefaultExpireAge = 60;
 
-// The clock seam: the current time (any time spec; the panels convert it).
+// The clock seam: the current time (in any time zone; the panels convert it).
 using TWallClock = std::function<QDateTime()>;
 QDateTime SystemWallClock();
 
