@@ -17,11 +17,11 @@
 
 #include "APRSCache.h"
 #include "APRSData.h"
-#include "Clock.h"
 #include "DrawPass.h"
 #include "Oxbel32_TLB.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
+#include "Clock.h"
 #include "StationListView.h"
 #include "Timing.h"
 #include "TrayIcon.h"

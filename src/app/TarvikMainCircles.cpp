@@ -15,6 +15,7 @@
 #include "DrawPass.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
+#include "ExitFilter.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
@@ -41,26 +42,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
   SetCircleHint(button, hint);
   return button;
 }
-
-// Calls `onExit` when the focus moves from the watched control to another
-// control of the window: the edit box's exit event. The whole window losing
-// the focus (another application, a menu, the window closing) is no exit.
-class TExitFilter : public QObject {
- public:
-  TExitFilter(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) {
-      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) m_onExit();
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> m_onExit;
-};
 
 }  // namespace
 

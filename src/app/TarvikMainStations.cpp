@@ -21,6 +21,7 @@
 #include "StationList.h"
 #include "StationListModel.h"
 #include "StationListView.h"
+#include "ExitFilter.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
@@ -32,25 +33,6 @@ std::string Problem(const char* handler, const char* message) {
 }
 
 constexpr const char* kExpireAgeHint = "Number of minutes before unheard stations are removed from the station list";
-
-// Calls `onExit` when the focus leaves the watched edit box for another
-// control of the window (not when the window itself loses the focus).
-class TExpireAgeExitFilter : public QObject {
- public:
-  TExpireAgeExitFilter(QObject* parent, std::function<void()> onExit) : QObject(parent), m_onExit(std::move(onExit)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) {
-      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) m_onExit();
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> m_onExit;
-};
 
 }  // namespace
 
@@ -91,7 +73,7 @@ void TMainForm::CreateStationListPage() {
   expireLayout->addWidget(edExpireAge);
   expireLayout->addStretch(1);
   if (auto* circleLayout = qobject_cast<QBoxLayout*>(pnlCircleControls->layout())) circleLayout->addWidget(expireRow);
-  edExpireAge->installEventFilter(new TExpireAgeExitFilter(edExpireAge, [this] { edExpireTimeAge(); }));
+  edExpireAge->installEventFilter(new TExitFilter(edExpireAge, [this] { edExpireTimeAge(); }));
 
   tmrClock = new QTimer(this);
   tmrClock->setObjectName(QStringLiteral("tmrClock"));
@@ -114,12 +96,7 @@ void TMainForm::RefreshObjectView(bool force) {
   });
   try {
     if (!Cache) throw std::runtime_error("There is no station cache");
-    // The selection follows its station through the rebuild, so that a row
-    // the user picked is still picked when the list changes under it.
-    const std::string selected = SelectedStation();
     StationModel->SetRows(StationRows(*Cache));
-    const int row = StationModel->RowOf(selected);
-    if (row >= 0) lvStations->selectRow(row);
   } catch (const std::exception& e) {
     AddLogLine(Problem("RefreshObjectView", e.what()));
   }
@@ -206,16 +183,15 @@ void TMainForm::miLocateClick() {
   }
 }
 
-// One circle of Locate: the station's range circle, pen width 2, full size
-// when "Draw full-size" is checked.
+// The range circle of Locate: pen width 2, full size when the box says so.
 void TMainForm::DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color) {
   PlotRangeCircle(station, color, cbDrawFullsize->isChecked(), kLocatePenWidth);
 }
 
 std::int32_t TMainForm::LocateStationColor(const aprs::TAprsPacket& station) const { return StationColor(station); }
 
-// The circle redraw timer is held while Reload List reads the host's list,
-// and runs again afterwards only when "Redraw every" is checked.
+// The circle redraw timer is held while Reload List reads the host's list, and
+// runs again afterwards only when its box is checked.
 void TMainForm::StopCircleRedraw() { tmrRedrawCircles->SetEnabled(false); }
 void TMainForm::ResumeCircleRedraw() { tmrRedrawCircles->SetEnabled(cbRedrawCircles->isChecked()); }
 

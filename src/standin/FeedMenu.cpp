@@ -22,7 +22,9 @@ TFeedChoosers DialogFeedChoosers(QWidget* parent) {
   choosers.ReplayFile = [parent]() -> std::optional<std::string> {
     const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("Replay a file of TNC2 lines"));
     if (path.isEmpty()) return std::nullopt;
-    return "file:" + path.toStdString();
+    std::string feed = "file:";
+    feed += path.toStdString();
+    return feed;
   };
   const auto ask = [parent](const QString& kind, const QString& title, const QString& suggestion) {
     return [=]() -> std::optional<std::string> {

@@ -32,7 +32,10 @@ std::optional<std::string> DecodeAddress(std::string_view field) {
   }
   if (call.empty()) return std::nullopt;
   const int ssid = (static_cast<unsigned char>(field[6]) >> 1) & 0x0F;
-  if (ssid != 0) call += "-" + std::to_string(ssid);
+  if (ssid != 0) {
+    call += '-';
+    call += std::to_string(ssid);
+  }
   return call;
 }
 

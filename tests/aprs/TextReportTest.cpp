@@ -12,6 +12,11 @@ using namespace aprs;
 
 namespace {
 
+// The report's own label for whether the PHG stood in its standard place.
+constexpr const char* kCompliantLabel = "         Spec Compliant: ";
+const std::string kCompliantYes = std::string(kCompliantLabel) + "Yes\r\n";
+const std::string kCompliantNo = std::string(kCompliantLabel) + "No\r\n";
+
 // 2026-12-07 20:15:30 UTC as a TDateTime.
 constexpr TDateTime kReceived = 46363.0 + (20 * 3600 + 15 * 60 + 30) / 86400.0;
 
@@ -116,7 +121,7 @@ std::vector<std::string> CapabilitiesLines(const char* compliant) {
       "            Radio Range: 7.95 miles",
       "             PHG String: PHG5132",
       "   Relaxed PHG Checking: On",
-      std::string("         Spec Compliant: ") + compliant,
+      std::string(kCompliantLabel) + compliant,
       "            Beacon Rate: 0",
   };
 }
@@ -202,7 +207,7 @@ TEST(TextReport, PhgFoundInMidCommentIsNotCompliantAndDefaultPhgIs) {
   d.Capabilities.Antenna = {3, 20, 0, "OMNI"};
   d.Capabilities.Range = 6.32F;
   const std::string text = FormatPacketReport(d, tsCapabilities, IsoLocale());
-  EXPECT_NE(text.find("\r\n         Spec Compliant: Yes\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\n" + std::string(kCompliantLabel) + "Yes\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\n            Radio Range: 6.32 miles\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\n             PHG String: \r\n"), std::string::npos) << text;
 }
@@ -413,12 +418,12 @@ const std::vector<ParsedReportCase> kParsedCases = {
     {"plain position, all flags", "TV1ABC>APRS,WIDE1-1:!4903.50N/07201.75W-PHG5132/Club", tsAll,
      {" << Packet ---", "\r\n << Position >> \r\n", "                    Lat: 4903.50N (49.06)\r\n",
       "                    Lon: 07201.75W (-72.03)\r\n", "\r\n << Station Capabilities >> \r\n",
-      "            Radio Range: 7.95 miles\r\n", "         Spec Compliant: Yes\r\n"},
+      "            Radio Range: 7.95 miles\r\n", kCompliantYes},
      {"<< Message >>", "<< Object/Item >>", "<< DF Report >>", "<< Weather >>", "Error Message"}},
     {"PHG in mid-comment", "TV1GHI>APRS,WIDE1-1:!4907.14N/07142.07W-Home PHG5132 here", tsCapabilities,
-     {"         Spec Compliant: No\r\n", "             PHG String: PHG5132\r\n"}, {}},
+     {kCompliantNo, "             PHG String: PHG5132\r\n"}, {}},
     {"default PHG", "TV3PQR>APRS,WIDE1-1:!4839.72N/07156.47W-", tsCapabilities,
-     {"         Spec Compliant: Yes\r\n", "                  Power: 10 watts\r\n",
+     {kCompliantYes, "                  Power: 10 watts\r\n",
       "            Radio Range: 6.32 miles\r\n", "             PHG String: \r\n"},
      {}},
     {"position flag without a valid position", "TV5LAK>APN391,WIDE2-1:>Solar powered fill-in", tsPosition, {},
