@@ -76,6 +76,15 @@ std::string TStationListModel::CallsignAt(int row) const {
   return r != nullptr && r->Attached ? r->Callsign : std::string();
 }
 
+int TStationListModel::RowOf(const std::string& callsign) const {
+  if (callsign.empty()) return -1;
+  const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), callsign,
+                                   [](const TStationRow& row, const std::string& c) { return row.Callsign < c; });
+  for (auto i = it; i != m_rows.end() && i->Callsign == callsign; ++i)
+    if (i->Attached) return static_cast<int>(i - m_rows.begin());
+  return -1;
+}
+
 void TStationListModel::Detach(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size()) return;
   m_rows[static_cast<std::size_t>(row)].Attached = false;

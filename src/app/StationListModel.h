@@ -36,6 +36,8 @@ class TStationListModel : public QAbstractTableModel {
   // The callsign by which a command finds the row's station; empty when the
   // row is out of range or has let go of its station.
   std::string CallsignAt(int row) const;
+  // The row of a station that its row still shows, or -1.
+  int RowOf(const std::string& callsign) const;
   // Makes the row let go of its station; its texts stay until the next rebuild.
   void Detach(int row);
 

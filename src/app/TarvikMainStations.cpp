@@ -96,7 +96,12 @@ void TMainForm::RefreshObjectView(bool force) {
   });
   try {
     if (!Cache) throw std::runtime_error("There is no station cache");
+    // The selection follows its station through the rebuild, so that a row
+    // the user picked is still picked when the list changes under it.
+    const std::string selected = SelectedStation();
     StationModel->SetRows(StationRows(*Cache));
+    const int row = StationModel->RowOf(selected);
+    if (row >= 0) lvStations->selectRow(row);
   } catch (const std::exception& e) {
     AddLogLine(Problem("RefreshObjectView", e.what()));
   }

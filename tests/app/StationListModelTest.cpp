@@ -75,6 +75,18 @@ TEST_F(StationListModelTest, HeadersFlagsAndTexts) {
   EXPECT_EQ(QString("0.0"), model.data(model.index(0, scRange)).toString());
 }
 
+TEST_F(StationListModelTest, RowOfFindsTheAttachedRowOfAStation) {
+  model.SetRows({MakeRow("W1AW"), MakeRow("K1ABC"), MakeRow("N0CALL"), MakeRow("K1ABC-9")});
+  EXPECT_EQ(0, model.RowOf("K1ABC"));
+  EXPECT_EQ(1, model.RowOf("K1ABC-9"));
+  EXPECT_EQ(3, model.RowOf("W1AW"));
+  EXPECT_EQ(-1, model.RowOf("K1AB"));
+  EXPECT_EQ(-1, model.RowOf("ZZ9ZZ"));
+  EXPECT_EQ(-1, model.RowOf(""));
+  model.Detach(2);
+  EXPECT_EQ(-1, model.RowOf("N0CALL"));
+}
+
 TEST_F(StationListModelTest, DetachedRowsKeepTheirTextsButNoStation) {
   model.SetRows({MakeRow("B"), MakeRow("A")});
   EXPECT_EQ("A", model.CallsignAt(0));

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "RedrawTimer.h"
 #include "Clock.h"
 #include "StationList.h"
 #include "StationListModel.h"
@@ -152,6 +153,17 @@ TEST_F(StationListPageTest, ReloadWithoutAHostEmptiesTheListAndLogs) {
   EXPECT_TRUE(form->moLog->toPlainText().contains("Problem in btnReloadListClick: station count failed"));
 }
 
+TEST_F(StationListPageTest, ReloadRunsTheCircleRedrawAgainOnlyWhenItIsChecked) {
+  form->tmrRedrawCircles->SetEnabled(true);  // as after "Draw Circles", box unchecked
+  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  EXPECT_FALSE(form->tmrRedrawCircles->Enabled());
+
+  form->cbRedrawCircles->setChecked(true);
+  server->Oxb->FailCount = true;  // also when reading the host's list fails
+  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
+}
+
 TEST_F(StationListPageTest, ListIsRebuiltOnlyOnItsPage) {
   Hear(Station("N0CALL"));
   form->tmrClockTimer();
@@ -187,6 +199,19 @@ TEST_F(StationListPageTest, PauseHoldsBackTheViewButNotTheIntakeOrTheCounters) {
   EXPECT_EQ(0, form->Cache->Count());
   QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
   EXPECT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
+}
+
+TEST_F(StationListPageTest, TheSelectionFollowsItsStationThroughARebuild) {
+  Hear(Station("N0CALL"));
+  ShowStationList();
+  Select("N0CALL");
+  Hear(Station("AA1AA"));  // sorts before it
+  form->tmrClockTimer();
+  ASSERT_EQ((std::vector<std::string>{"AA1AA", "K1ABC", "N0CALL"}), Rows());
+  EXPECT_EQ(2, SelectedStationRow(*form->lvStations));
+  form->Cache->Purge(kNow + 1);
+  QTest::mouseClick(form->btnClearList, Qt::LeftButton);
+  EXPECT_EQ(-1, SelectedStationRow(*form->lvStations));
 }
 
 TEST_F(StationListPageTest, CountersChangeOnlyOnTheTick) {
