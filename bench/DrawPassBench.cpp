@@ -62,5 +62,3 @@ void BM_DrawPass(benchmark::State& state) {
 BENCHMARK(BM_DrawPass)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -54,5 +54,3 @@ void BM_ParseMixNoWeather(benchmark::State& state) {
 BENCHMARK(BM_ParseMixNoWeather)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

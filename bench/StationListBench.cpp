@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "APRSCache.h"
+#include "Heap.h"
 #include "StationList.h"
 #include "StationListModel.h"
 #include "TarvikMain.h"
@@ -134,6 +135,7 @@ BENCHMARK(BM_SortAndReset)->Arg(kStations)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+  heap::UseLargePages();
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
