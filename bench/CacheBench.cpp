@@ -109,8 +109,8 @@ void BM_CacheUpdate(benchmark::State& state) {
 // entries fit in the processor's caches, which tells memory latency from code.
 BENCHMARK(BM_CacheUpdate)->Arg(kStations)->Arg(kStations / 10)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The lookup alone, for comparison with Update: the rest of an update's cost is
-// freeing the replaced packet, whose blocks lie far apart in a large cache.
+// The lookup alone, for comparison with Update, which adds storing the new packet
+// and freeing the one it replaces.
 void BM_CacheIndexOf(benchmark::State& state) {
   const auto& templates = Templates();
   aprs::TPacketCache cache;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <utility>
 
 #include "APRSParser.h"
 
@@ -21,8 +22,11 @@ int IntervalMilliseconds(int seconds) {
 
 std::size_t HashOf(std::string_view callsign) { return std::hash<std::string_view>{}(callsign); }
 
-// The slot is chosen by the low bits of the hash, the tag is taken from the high ones.
-std::uint32_t TagOf(std::size_t hash) { return static_cast<std::uint32_t>(static_cast<std::uint64_t>(hash) >> 32); }
+constexpr std::size_t kMaxLength = 255;
+
+std::uint8_t LengthOf(std::string_view callsign) {
+  return static_cast<std::uint8_t>(std::min(callsign.size(), kMaxLength));
+}
 
 }  // namespace
 
@@ -40,7 +44,6 @@ TPacketCache::~TPacketCache() {
 
 bool TPacketCache::Add(std::unique_ptr<TAprsPacket> packet) {
   if (!packet) return false;
-  m_hashes.push_back(HashOf(packet->Source.Callsign));
   m_entries.push_back(std::move(packet));
   if (!m_indexStale) IndexInsert(Count() - 1);
   ++Added;
@@ -54,13 +57,13 @@ bool TPacketCache::Update(std::unique_ptr<TAprsPacket> packet) {
   if (killed) return RemoveStation(*packet);  // the killing packet is freed on return
 
   const int index = IndexOf(*packet);
-  if (index >= 0) return Replace(std::move(packet), index);
-  return Add(std::move(packet));
+  if (index < 0) return Add(std::move(packet));
+  ReplaceAt(static_cast<std::size_t>(index), std::move(packet));
+  return true;
 }
 
 int TPacketCache::IndexOf(const TAprsPacket& packet) const {
-  const std::string& callsign = packet.Source.Callsign;
-  return Lookup(callsign, HashOf(callsign));
+  return Lookup(packet.Source.Callsign);
 }
 
 bool TPacketCache::Replace(std::unique_ptr<TAprsPacket> packet, int index) {
@@ -68,14 +71,18 @@ bool TPacketCache::Replace(std::unique_ptr<TAprsPacket> packet, int index) {
   if (index == -1) index = IndexOf(*packet);
   if (index < 0 || index >= Count()) return false;
   const auto position = static_cast<std::size_t>(index);
-  std::unique_ptr<TAprsPacket>& slot = m_entries[position];
-  if (slot->Source.Callsign != packet->Source.Callsign) {
-    m_hashes[position] = HashOf(packet->Source.Callsign);
-    m_indexStale = true;
-  }
-  slot = std::move(packet);  // frees the old entry
-  ++Replaced;
+  // An entry of another station in its place moves that station out of the index.
+  if (m_entries[position]->Source.Callsign != packet->Source.Callsign) m_indexStale = true;
+  ReplaceAt(position, std::move(packet));
   return true;
+}
+
+void TPacketCache::ReplaceAt(std::size_t position, std::unique_ptr<TAprsPacket> packet) {
+  // The replaced packet is freed on the next replace, not now: its memory is cold
+  // in a large cache, and freeing it while the next lookup waits for its own slot
+  // lets the two waits overlap instead of adding up.
+  m_replaced = std::exchange(m_entries[position], std::move(packet));
+  ++Replaced;
 }
 
 bool TPacketCache::RemoveStation(const TAprsPacket& packet) {
@@ -100,13 +107,12 @@ bool TPacketCache::Delete(int index) {
 
 void TPacketCache::EraseAt(int index) {
   m_entries.erase(m_entries.begin() + index);
-  m_hashes.erase(m_hashes.begin() + index);
   m_indexStale = true;
 }
 
 void TPacketCache::Clear() {
+  m_replaced.reset();
   m_entries.clear();
-  m_hashes.clear();
   m_index.clear();
   m_indexUsed = 0;
   m_indexStale = false;
@@ -131,16 +137,12 @@ void TPacketCache::Purge(TDateTime cutOff) {
       m_entries[i].reset();
       ++Expired;
     } else {
-      if (kept != i) {
-        m_entries[kept] = std::move(m_entries[i]);
-        m_hashes[kept] = m_hashes[i];
-      }
+      if (kept != i) m_entries[kept] = std::move(m_entries[i]);
       ++kept;
     }
   }
   if (kept == m_entries.size()) return;
   m_entries.resize(kept);
-  m_hashes.resize(kept);
   m_indexStale = true;
 }
 
@@ -155,7 +157,7 @@ TAprsPacket* TPacketCache::Items(int index) const {
 }
 
 TAprsPacket* TPacketCache::Find(const std::string& callsign) const {
-  const int index = Lookup(callsign, HashOf(callsign));
+  const int index = Lookup(callsign);
   return index < 0 ? nullptr : m_entries[static_cast<std::size_t>(index)].get();
 }
 
@@ -175,17 +177,23 @@ void TPacketCache::SetPurgeInterval(int seconds) {
   if (m_enabled) m_timer->Start();
 }
 
-int TPacketCache::Lookup(std::string_view callsign, std::size_t hash) const {
+int TPacketCache::Lookup(std::string_view callsign) const {
   EnsureIndex();
   if (m_index.empty()) return -1;
   const std::size_t mask = m_index.size() - 1;
-  const std::uint32_t tag = TagOf(hash);
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    const TIndexSlot slot = m_index[i];
+  for (std::size_t i = HashOf(callsign) & mask;; i = (i + 1) & mask) {
+    const TIndexSlot& slot = m_index[i];
     if (slot.Position < 0) return -1;
-    if (slot.Tag == tag && m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign == callsign)
-      return slot.Position;
+    if (SlotHolds(slot, callsign)) return slot.Position;
   }
+}
+
+bool TPacketCache::SlotHolds(const TIndexSlot& slot, std::string_view callsign) const {
+  if (slot.Length != LengthOf(callsign)) return false;
+  const std::size_t inKey = std::min(callsign.size(), TIndexSlot::kKeySize);
+  if (std::string_view(slot.Key.data(), inKey) != callsign.substr(0, inKey)) return false;
+  return callsign.size() <= TIndexSlot::kKeySize ||
+         m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign == callsign;
 }
 
 void TPacketCache::IndexInsert(int position) const {
@@ -193,21 +201,20 @@ void TPacketCache::IndexInsert(int position) const {
     RebuildIndex();  // grows the table and takes in every entry, this one too
     return;
   }
-  const auto p = static_cast<std::size_t>(position);
-  const std::size_t hash = m_hashes[p];
+  const std::string_view callsign = m_entries[static_cast<std::size_t>(position)]->Source.Callsign;
   const std::size_t mask = m_index.size() - 1;
-  const std::uint32_t tag = TagOf(hash);
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = HashOf(callsign) & mask;; i = (i + 1) & mask) {
     TIndexSlot& slot = m_index[i];
     if (slot.Position < 0) {
-      slot = {tag, position};
+      slot.Position = position;
+      slot.Length = LengthOf(callsign);
+      const std::size_t inKey = std::min(callsign.size(), TIndexSlot::kKeySize);
+      std::copy_n(callsign.data(), inKey, slot.Key.data());
       ++m_indexUsed;
       return;
     }
     // An earlier entry of the same station stays the one that is found.
-    if (slot.Tag == tag && m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign ==
-                               m_entries[p]->Source.Callsign)
-      return;
+    if (SlotHolds(slot, callsign)) return;
   }
 }
 

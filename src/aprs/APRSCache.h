@@ -5,6 +5,7 @@
 // timer that the owner supplies (a QTimer in the program, a fake in tests).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -83,19 +84,26 @@ class TPacketCache {
   int Purges = 0;
 
  private:
-  // One slot of the callsign index: the upper half of the callsign's hash and the
-  // position of the station's first entry (-1 = empty). Open addressing with linear
-  // probing keeps the whole index in a few megabytes at 100,000 stations, so a lookup
-  // costs one visit to the entry itself, which an update touches anyway.
+  // One slot of the callsign index: the position of the station's first entry
+  // (-1 = empty) and the callsign itself, so that finding a station reads no packet.
+  // Open addressing with linear probing; four slots share a cache line. A callsign
+  // longer than the key (no AX.25 callsign or object name is) keeps its first
+  // characters here and is compared in full in its entry.
   struct TIndexSlot {
-    std::uint32_t Tag = 0;
+    static constexpr std::size_t kKeySize = 11;
     std::int32_t Position = -1;
+    std::uint8_t Length = 0;  // of the whole callsign, 255 for 255 and longer
+    std::array<char, kKeySize> Key{};
   };
+  static_assert(sizeof(TIndexSlot) == 16);
 
   void PurgeTick();
+  void ReplaceAt(std::size_t position, std::unique_ptr<TAprsPacket> packet);
   void EraseAt(int index);
-  // Position of the first entry of `callsign` whose hash is `hash`, or -1.
-  int Lookup(std::string_view callsign, std::size_t hash) const;
+  // Position of the first entry of `callsign`, or -1.
+  int Lookup(std::string_view callsign) const;
+  // True when `slot` is the slot of `callsign`; reads the entry only for a callsign longer than the key.
+  bool SlotHolds(const TIndexSlot& slot, std::string_view callsign) const;
   // Adds `position` for its entry unless an earlier entry of that callsign is indexed.
   void IndexInsert(int position) const;
   // Rebuilds the index in one pass when erasing in the middle (Delete, Purge, a kill)
@@ -105,12 +113,12 @@ class TPacketCache {
 
   bool m_enabled = true;
   std::vector<std::unique_ptr<TAprsPacket>> m_entries;
-  std::vector<std::size_t> m_hashes;  // hash of each entry's callsign, beside m_entries
   mutable std::vector<TIndexSlot> m_index;  // size a power of two, at most half full
   mutable std::size_t m_indexUsed = 0;
   mutable bool m_indexStale = false;
   int m_purgeInterval = 60;
   std::unique_ptr<TCacheTimer> m_timer;
+  std::unique_ptr<TAprsPacket> m_replaced;  // the packet last replaced, freed on the next replace or Clear
 };
 
 }  // namespace aprs

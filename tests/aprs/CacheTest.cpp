@@ -280,7 +280,19 @@ TEST(PacketCache, IndexAgreesWithALinearSearchUnderRandomOperations) {
 
   std::mt19937 rng(4242);
   const auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  const auto callOf = [](int k) { return "ST" + std::to_string(k); };
+  // Short calls, calls of exactly the index's key length, calls that share their first
+  // eleven characters, calls too long for the index's length byte, and calls that begin
+  // with a short call of the set and are 256 characters longer.
+  const auto callOf = [](int k) {
+    const std::string n = std::to_string(k);
+    switch (k % 5) {
+      case 0: return "ST" + n;
+      case 1: return std::string(11 - n.size(), 'E') + n;
+      case 2: return "SAMEPREFIX-" + n;
+      case 3: return std::string(260, 'L') + n;
+      default: return "ST" + std::to_string(k - 4) + std::string(256, 'L');
+    }
+  };
 
   for (int step = 0; step < 4000; ++step) {
     const std::string call = callOf(pick(40));
