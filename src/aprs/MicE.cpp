@@ -3,6 +3,8 @@
 // eight bytes of the information field.
 //
 //   N0CALL>S32UVT:`(#f&PO>/]Hello     33 25.64N, 112 07.74W, 105 kn, 251 deg
+#include <cmath>
+
 #include "APRSParser.h"
 #include "Text.h"
 
@@ -108,7 +110,8 @@ void DecodeMicE(std::string_view info, TAprsPacket& packet) {
   if (HasStandardBit(dest[5])) longitude = -longitude;  // West
   pos.Longitude.Value = longitude;
   pos.Longitude.Text = FormatLongitude(longitude);
-  pos.Valid = true;
+  // The destination's digits reach 99 59.99; a latitude beyond the pole is no position.
+  pos.Valid = std::abs(latitude) <= 90.0;
 
   const int sp = InfoByte(info, 3);
   const int dc = InfoByte(info, 4);
