@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "APRSParser.h"
+#include "Calendar.h"
 #include "Text.h"
 
 namespace aprs {
@@ -139,38 +140,13 @@ void DecodeWeatherIfStation(TAprsPacket& packet) {
 
 bool IsWordChar(char c) { return text::IsDigit(c) || text::IsUpper(text::ToUpper(c)); }
 
-// Days since 1899-12-30 <-> civil dates, through the Unix epoch.
-constexpr int kUnixEpochDays = 25569;
-constexpr long long kMillisecondsPerDay = 86400000;
-constexpr double kSecondsPerDay = 86400.0;
-constexpr double kFirstCalendarDay = -693593.0;  // 0001-01-01
-constexpr double kLastCalendarDay = 2958466.0;   // 10000-01-01
-
-struct TCivil {
-  int year = 0;
-  unsigned month = 0;
-  unsigned day = 0;
-  long long msOfDay = 0;
-};
-
-TCivil SplitDateTime(TDateTime value) {
-  const long long totalMs = text::RoundHalfEven(value * static_cast<double>(kMillisecondsPerDay));
-  long long days = totalMs / kMillisecondsPerDay;
-  long long ms = totalMs % kMillisecondsPerDay;
-  if (ms < 0) {
-    ms += kMillisecondsPerDay;
-    --days;
-  }
-  const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{days - kUnixEpochDays}}};
-  return {static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()), ms};
-}
-
 // Local time minus UTC, in days, at the moment `utc`.
 double LocalOffsetDays(TDateTime utc) {
-  const auto seconds = static_cast<std::time_t>(std::floor((utc - kUnixEpochDays) * kSecondsPerDay));
+  const auto seconds =
+      static_cast<std::time_t>(std::floor((utc - calendar::kUnixEpochDays) * calendar::kSecondsPerDay));
   std::tm local{};
   if (localtime_r(&seconds, &local) == nullptr) return 0.0;
-  return static_cast<double>(local.tm_gmtoff) / kSecondsPerDay;
+  return static_cast<double>(local.tm_gmtoff) / calendar::kSecondsPerDay;
 }
 
 }  // namespace
@@ -209,7 +185,7 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
   const TDateTime received = packet.Received;
   packet.TimeStampValid = true;
   // Only a calendar date (years 1 to 9999) can take a day and a time from a stamp.
-  if (!(received >= kFirstCalendarDay && received < kLastCalendarDay)) {
+  if (!(received >= calendar::kFirstDay && received < calendar::kEndDay)) {
     packet.TimeStamp = received;
     return;
   }
@@ -218,11 +194,12 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
   const double offset = local ? LocalOffsetDays(received) : 0.0;
 
   // The parts start from the time received (local time for a local stamp); what the stamp holds replaces them.
-  const TCivil base = SplitDateTime(received + offset);
-  long long day = base.day;
-  long long hour = base.msOfDay / 3600000;
-  long long minute = base.msOfDay / 60000 % 60;
-  long long second = base.msOfDay / 1000 % 60;
+  const calendar::TDateParts base = calendar::Split(received + offset);
+  const long long today = static_cast<unsigned>(base.Date.day());
+  long long day = today;
+  long long hour = base.MsOfDay / 3600000;
+  long long minute = base.MsOfDay / 60000 % 60;
+  long long second = base.MsOfDay / 1000 % 60;
   const auto part = [&stamp](std::size_t pos1, long long& value) {
     if (const auto number = text::ToInt(text::Copy(stamp, pos1, 2))) value = *number;
   };
@@ -237,25 +214,13 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
     part(5, second);
   }
 
-  std::chrono::year year{base.year};
-  std::chrono::month month{base.month};
+  std::chrono::year_month month = base.Date.year() / base.Date.month();
   // A day later than today's is from last month: a report of the 30th heard on the 1st.
-  if ((form == 'z' || form == '/') && day > static_cast<long long>(base.day)) {
-    const std::chrono::year_month previous = std::chrono::year_month{year, month} - std::chrono::months{1};
-    year = previous.year();
-    month = previous.month();
-  }
+  if ((form == 'z' || form == '/') && day > today) month -= std::chrono::months{1};
 
-  const bool timeValid = hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60;
-  const bool dayInRange = day >= 1 && day <= 31;
-  const std::chrono::year_month_day date{year, month, std::chrono::day{dayInRange ? static_cast<unsigned>(day) : 0U}};
-  if (!timeValid || !dayInRange || !date.ok()) {
-    packet.TimeStamp = received;
-    return;
-  }
-  const auto days = std::chrono::sys_days{date}.time_since_epoch().count() + kUnixEpochDays;
-  const double time = static_cast<double>((hour * 60 + minute) * 60 + second) / kSecondsPerDay;
-  packet.TimeStamp = static_cast<double>(days) + time - offset;
+  const auto stamped = calendar::Join(static_cast<int>(month.year()), static_cast<unsigned>(month.month()), day, hour,
+                                      minute, second);
+  packet.TimeStamp = stamped ? *stamped - offset : received;
 }
 
 void DecodePositionNoTime(std::string_view info, TAprsPacket& packet) {

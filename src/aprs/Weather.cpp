@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "APRSParser.h"
+#include "Calendar.h"
 #include "Text.h"
 
 namespace aprs {
@@ -133,80 +134,23 @@ class TMatch {
 // Integer value of the text after a group's leading letter, 0 when it is no number.
 int ValueAfterLetter(std::string_view group) { return text::StrToIntDef(group.substr(group.empty() ? 0 : 1), 0); }
 
-// ---- Calendar arithmetic on TDateTime (days since 1899-12-30) ---------------
-
-constexpr std::int64_t kMsPerDay = 86400000;
-constexpr std::int64_t kDaysFrom1899To1970 = 25569;
-constexpr double kMaxDateTime = 2958466.0;  // 10000-01-01: beyond any calendar date
-
-struct TCivil {
-  int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0;
-};
-
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : kDays[static_cast<std::size_t>(m - 1)];
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-TCivil CivilFromDateTime(TDateTime t) {
-  const std::int64_t totalMs = text::RoundHalfEven(t * static_cast<double>(kMsPerDay));
-  std::int64_t days = totalMs / kMsPerDay;
-  std::int64_t ms = totalMs % kMsPerDay;
-  if (ms < 0) {
-    ms += kMsPerDay;
-    --days;
-  }
-  const std::int64_t z = days - kDaysFrom1899To1970 + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  TCivil c;
-  c.Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  c.Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  c.Year = static_cast<int>(yoe + era * 400 + (c.Month <= 2 ? 1 : 0));
-  c.Hour = static_cast<int>(ms / 3600000);
-  c.Minute = static_cast<int>(ms / 60000 % 60);
-  c.Second = static_cast<int>(ms / 1000 % 60);
-  return c;
-}
-
-bool IsValidCivil(const TCivil& c) {
-  return c.Year >= 1 && c.Year <= 9999 && c.Month >= 1 && c.Month <= 12 && c.Day >= 1 &&
-         c.Day <= DaysInMonth(c.Year, c.Month) && c.Hour >= 0 && c.Hour < 24 && c.Minute >= 0 && c.Minute < 60 &&
-         c.Second >= 0 && c.Second < 60;
-}
-
-TDateTime DateTimeFromCivil(const TCivil& c) {
-  const auto days = static_cast<double>(DaysFromCivil(c.Year, c.Month, c.Day) + kDaysFrom1899To1970);
-  return days + ((c.Hour * 60.0 + c.Minute) * 60.0 + c.Second) / 86400.0;
-}
-
 // MMDDHHMM of the current year and second; the current time when the month,
 // day, hour or minute is impossible.
 TDateTime WeatherTime(std::string_view mdhm, TDateTime now) {
-  if (!std::isfinite(now) || now <= 0.0 || now >= kMaxDateTime) return now;
-  TCivil c = CivilFromDateTime(now);
+  if (!std::isfinite(now) || now <= 0.0 || now >= calendar::kEndDay) return now;
+  const calendar::TDateParts parts = calendar::Split(now);
+  long long month = static_cast<unsigned>(parts.Date.month());
+  long long day = static_cast<unsigned>(parts.Date.day());
+  long long hour = parts.MsOfDay / 3600000;
+  long long minute = parts.MsOfDay / 60000 % 60;
   if (mdhm.size() == 8) {
-    c.Month = text::StrToIntDef(mdhm.substr(0, 2), c.Month);
-    c.Day = text::StrToIntDef(mdhm.substr(2, 2), c.Day);
-    c.Hour = text::StrToIntDef(mdhm.substr(4, 2), c.Hour);
-    c.Minute = text::StrToIntDef(mdhm.substr(6, 2), c.Minute);
+    month = text::StrToIntDef(mdhm.substr(0, 2), static_cast<int>(month));
+    day = text::StrToIntDef(mdhm.substr(2, 2), static_cast<int>(day));
+    hour = text::StrToIntDef(mdhm.substr(4, 2), static_cast<int>(hour));
+    minute = text::StrToIntDef(mdhm.substr(6, 2), static_cast<int>(minute));
   }
-  return IsValidCivil(c) ? DateTimeFromCivil(c) : now;
+  const long long second = parts.MsOfDay / 1000 % 60;
+  return calendar::Join(static_cast<int>(parts.Date.year()), month, day, hour, minute, second).value_or(now);
 }
 
 // Where the weather data begins. A position decoder leaves the text after the

@@ -1,0 +1,31 @@
+// Calendar arithmetic on TDateTime values: days since 1899-12-30 00:00, the
+// time of day as the fraction, proleptic Gregorian calendar.
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include "APRSData.h"
+
+namespace aprs::calendar {
+
+inline constexpr int kUnixEpochDays = 25569;        // 1970-01-01
+inline constexpr double kFirstDay = -693593.0;      // 0001-01-01, the first calendar date
+inline constexpr double kEndDay = 2958466.0;        // 10000-01-01, after the last one
+inline constexpr double kSecondsPerDay = 86400.0;
+
+// A TDateTime rounded to the millisecond, split into its date and the milliseconds of its day.
+struct TDateParts {
+  std::chrono::year_month_day Date;
+  long long MsOfDay = 0;
+};
+
+// Only for values from kFirstDay up to, not including, kEndDay.
+TDateParts Split(TDateTime value);
+
+// The TDateTime of a date and time of day; nothing when any part is out of its
+// range (month 1 to 12, a day the month has, hour 0 to 23, minute and second 0 to 59).
+std::optional<TDateTime> Join(int year, long long month, long long day, long long hour, long long minute,
+                              long long second);
+
+}  // namespace aprs::calendar
