@@ -190,8 +190,8 @@ int TPacketCache::Lookup(std::string_view callsign) const {
 
 bool TPacketCache::SlotHolds(const TIndexSlot& slot, std::string_view callsign) const {
   if (slot.Length != LengthOf(callsign)) return false;
-  const std::size_t inKey = std::min(callsign.size(), TIndexSlot::kKeySize);
-  if (std::string_view(slot.Key.data(), inKey) != callsign.substr(0, inKey)) return false;
+  const std::string_view key = callsign.substr(0, TIndexSlot::kKeySize);
+  if (std::string_view(slot.Key.data(), key.size()) != key) return false;
   return callsign.size() <= TIndexSlot::kKeySize ||
          m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign == callsign;
 }
@@ -208,8 +208,8 @@ void TPacketCache::IndexInsert(int position) const {
     if (slot.Position < 0) {
       slot.Position = position;
       slot.Length = LengthOf(callsign);
-      const std::size_t inKey = std::min(callsign.size(), TIndexSlot::kKeySize);
-      std::copy_n(callsign.data(), inKey, slot.Key.data());
+      const std::string_view key = callsign.substr(0, TIndexSlot::kKeySize);
+      std::copy(key.begin(), key.end(), slot.Key.begin());
       ++m_indexUsed;
       return;
     }

@@ -18,6 +18,11 @@ inline constexpr double kSecondsPerDay = 86400.0;
 struct TDateParts {
   std::chrono::year_month_day Date;
   long long MsOfDay = 0;
+
+  long long Day() const { return static_cast<unsigned>(Date.day()); }
+  long long Hour() const { return MsOfDay / 3600000; }
+  long long Minute() const { return MsOfDay / 60000 % 60; }
+  long long Second() const { return MsOfDay / 1000 % 60; }
 };
 
 // Only for values from kFirstDay up to, not including, kEndDay.

@@ -195,11 +195,10 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
 
   // The parts start from the time received (local time for a local stamp); what the stamp holds replaces them.
   const calendar::TDateParts base = calendar::Split(received + offset);
-  const long long today = static_cast<unsigned>(base.Date.day());
-  long long day = today;
-  long long hour = base.MsOfDay / 3600000;
-  long long minute = base.MsOfDay / 60000 % 60;
-  long long second = base.MsOfDay / 1000 % 60;
+  long long day = base.Day();
+  long long hour = base.Hour();
+  long long minute = base.Minute();
+  long long second = base.Second();
   const auto part = [&stamp](std::size_t pos1, long long& value) {
     if (const auto number = text::ToInt(text::Copy(stamp, pos1, 2))) value = *number;
   };
@@ -216,7 +215,7 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
 
   std::chrono::year_month month = base.Date.year() / base.Date.month();
   // A day later than today's is from last month: a report of the 30th heard on the 1st.
-  if ((form == 'z' || form == '/') && day > today) month -= std::chrono::months{1};
+  if ((form == 'z' || form == '/') && day > base.Day()) month -= std::chrono::months{1};
 
   const auto stamped = calendar::Join(static_cast<int>(month.year()), static_cast<unsigned>(month.month()), day, hour,
                                       minute, second);

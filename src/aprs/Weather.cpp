@@ -140,17 +140,16 @@ TDateTime WeatherTime(std::string_view mdhm, TDateTime now) {
   if (!std::isfinite(now) || now <= 0.0 || now >= calendar::kEndDay) return now;
   const calendar::TDateParts parts = calendar::Split(now);
   long long month = static_cast<unsigned>(parts.Date.month());
-  long long day = static_cast<unsigned>(parts.Date.day());
-  long long hour = parts.MsOfDay / 3600000;
-  long long minute = parts.MsOfDay / 60000 % 60;
+  long long day = parts.Day();
+  long long hour = parts.Hour();
+  long long minute = parts.Minute();
   if (mdhm.size() == 8) {
     month = text::StrToIntDef(mdhm.substr(0, 2), static_cast<int>(month));
     day = text::StrToIntDef(mdhm.substr(2, 2), static_cast<int>(day));
     hour = text::StrToIntDef(mdhm.substr(4, 2), static_cast<int>(hour));
     minute = text::StrToIntDef(mdhm.substr(6, 2), static_cast<int>(minute));
   }
-  const long long second = parts.MsOfDay / 1000 % 60;
-  return calendar::Join(static_cast<int>(parts.Date.year()), month, day, hour, minute, second).value_or(now);
+  return calendar::Join(static_cast<int>(parts.Date.year()), month, day, hour, minute, parts.Second()).value_or(now);
 }
 
 // Where the weather data begins. A position decoder leaves the text after the
