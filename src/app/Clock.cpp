@@ -37,7 +37,7 @@ bool TakeListChanged(bool& listChanged) {
 }
 
 int ExpireAgeFromText(const QString& text) {
-  return aprs::text::StrToIntDef(text.toLatin1().toStdString(), kDefaultExpireAge);
+  return text::StrToIntDef(text.toLatin1().toStdString(), kDefaultExpireAge);
 }
 
 }  // namespace tarvik

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "DrawPass.h"
+#include "Units.h"
 
 namespace tarvik {
 
@@ -47,7 +48,7 @@ class TRedrawTimerQt : public TRedrawTimer {
   QTimer* m_timer;  // owned by the parent
   QMetaObject::Connection m_connection;
   bool m_enabled = false;
-  int m_interval = kDefaultRedrawSeconds * kMillisecondsPerSecond;
+  int m_interval = kDefaultRedrawSeconds * units::kMillisecondsPerSecond;
 };
 
 }  // namespace tarvik

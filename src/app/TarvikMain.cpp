@@ -252,7 +252,7 @@ void TMainForm::FormShow() {
     Timing().Delay(kFormShowSecondDelaySeconds, true);
 
     clsOxb->GetMyInfo(clsMyInfo->DefaultInterface());
-    MyCall = aprs::text::Upper(host::NarrowText(clsMyInfo->GetMyCallsign()));
+    MyCall = text::Upper(host::NarrowText(clsMyInfo->GetMyCallsign()));
     setWindowTitle(CaptionFor(QString::fromLatin1(TApplication::kTitle),
                               QString::fromLatin1(TARVIK_FILE_VERSION), MyCall));
     edExpireTimeAge();

@@ -165,7 +165,7 @@ void TMainForm::miCopyClick() {
   try {
     const aprs::TAprsPacket* station = FindStation(SelectedStation());
     if (station == nullptr) return;
-    const QString text = StationCopyText(*station, QLocale::system().decimalPoint());
+    const QString text = QString::fromStdString(StationCopyText(*station, QLocale::system().decimalPoint().toStdString()));
     if (Clipboard) Clipboard(text);
   } catch (const std::exception& e) {
     AddLogLine(Problem("miCopyClick", e.what()));

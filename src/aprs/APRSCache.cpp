@@ -7,16 +7,16 @@
 #include <utility>
 
 #include "APRSParser.h"
+#include "Units.h"
 
 namespace aprs {
 
 namespace {
 
-constexpr long long kMillisecondsPerSecond = 1000;
 constexpr std::size_t kMinIndexSize = 16;
 
 int IntervalMilliseconds(int seconds) {
-  const long long ms = static_cast<long long>(seconds) * kMillisecondsPerSecond;
+  const long long ms = static_cast<long long>(seconds) * units::kMillisecondsPerSecond;
   return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
 }
 
@@ -128,7 +128,7 @@ void TPacketCache::ResetCounters() {
 }
 
 void TPacketCache::Purge(TDateTime cutOff) {
-  if (!(cutOff > 0)) cutOff = NowUtc() - MaxAge / kMinutesPerDay;
+  if (!(cutOff > 0)) cutOff = NowUtc() - MaxAge / units::kMinutesPerDay;
   // One pass that keeps the survivors in order; a walk from last to first, deleting
   // as it goes, would free the same entries in quadratic time.
   std::size_t kept = 0;

@@ -15,9 +15,6 @@ namespace aprs {
 
 using TDateTime = double;
 
-// Minutes per day, for converting an age in minutes to TDateTime days.
-inline constexpr double kMinutesPerDay = 1440.0;
-
 enum class TAprsDataType : std::uint8_t {
   dtUnknown,
   dtBeacon,

@@ -1,19 +1,19 @@
 #include "Calendar.h"
 
 #include "Text.h"
+#include "Units.h"
 
 namespace aprs::calendar {
 
 namespace {
-constexpr long long kMsPerDay = 86400000;
 }
 
 TDateParts Split(TDateTime value) {
-  const long long totalMs = text::RoundHalfEven(value * static_cast<double>(kMsPerDay));
-  long long days = totalMs / kMsPerDay;
-  long long ms = totalMs % kMsPerDay;
+  const long long totalMs = text::RoundHalfEven(value * static_cast<double>(units::kMillisecondsPerDay));
+  long long days = totalMs / units::kMillisecondsPerDay;
+  long long ms = totalMs % units::kMillisecondsPerDay;
   if (ms < 0) {
-    ms += kMsPerDay;
+    ms += units::kMillisecondsPerDay;
     --days;
   }
   return {std::chrono::year_month_day{std::chrono::sys_days{std::chrono::days{days - kUnixEpochDays}}}, ms};
@@ -27,7 +27,7 @@ std::optional<TDateTime> Join(int year, long long month, long long day, long lon
                                          std::chrono::day{static_cast<unsigned>(day)}};
   if (!date.ok()) return std::nullopt;
   const auto days = std::chrono::sys_days{date}.time_since_epoch().count() + kUnixEpochDays;
-  return static_cast<double>(days) + static_cast<double>((hour * 60 + minute) * 60 + second) / kSecondsPerDay;
+  return static_cast<double>(days) + static_cast<double>((hour * units::kMinutesPerHour + minute) * units::kSecondsPerMinute + second) / units::kSecondsPerDay;
 }
 
 }  // namespace aprs::calendar

@@ -6,13 +6,13 @@
 #include <optional>
 
 #include "APRSData.h"
+#include "Units.h"
 
 namespace aprs::calendar {
 
 inline constexpr int kUnixEpochDays = 25569;        // 1970-01-01
 inline constexpr double kFirstDay = -693593.0;      // 0001-01-01, the first calendar date
 inline constexpr double kEndDay = 2958466.0;        // 10000-01-01, after the last one
-inline constexpr double kSecondsPerDay = 86400.0;
 
 // A TDateTime rounded to the millisecond, split into its date and the milliseconds of its day.
 struct TDateParts {
@@ -20,9 +20,9 @@ struct TDateParts {
   long long MsOfDay = 0;
 
   long long Day() const { return static_cast<unsigned>(Date.day()); }
-  long long Hour() const { return MsOfDay / 3600000; }
-  long long Minute() const { return MsOfDay / 60000 % 60; }
-  long long Second() const { return MsOfDay / 1000 % 60; }
+  long long Hour() const { return MsOfDay / units::kMillisecondsPerHour; }
+  long long Minute() const { return MsOfDay / units::kMillisecondsPerMinute % units::kMinutesPerHour; }
+  long long Second() const { return MsOfDay / units::kMillisecondsPerSecond % units::kSecondsPerMinute; }
 };
 
 // Only for values from kFirstDay up to, not including, kEndDay.

@@ -9,6 +9,7 @@
 
 #include "APRSParser.h"
 #include "Text.h"
+#include "Units.h"
 
 namespace aprs {
 
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::size_t kLatitudeTextLength = 8;
 constexpr std::size_t kLongitudeTextLength = 9;
-constexpr double kMinutesPerDegree = 60.0;
 
 // Plain "ddd.dd" without sign or exponent, as nearly every position sends it:
 // digits over a power of ten is one correctly rounded division, so the result is
@@ -78,7 +78,7 @@ std::string FormatCoordinate(double degrees, std::size_t degreeDigits, char posi
   const char hemisphere = degrees >= 0.0 ? positive : negative;
   const double magnitude = std::fabs(degrees);
   const double whole = std::trunc(magnitude);
-  const double minutes = (magnitude - whole) * kMinutesPerDegree;
+  const double minutes = (magnitude - whole) * units::kMinutesPerDegree;
 
   // to_chars never consults the locale: "." stays the decimal point.
   char wholeText[400];
@@ -113,7 +113,7 @@ double CoordinateValue(std::string_view coordinate) {
   }
   const double degrees = PartValue(coordinate.substr(0, degreeDigits));
   const double minutes = PartValue(coordinate.substr(degreeDigits, 5));
-  double value = degrees + minutes / kMinutesPerDegree;
+  double value = degrees + minutes / units::kMinutesPerDegree;
   const char hemisphere = coordinate.back();
   // A zero stays +0, so that it never prints as "-0".
   if ((hemisphere == 'S' || hemisphere == 'W' || hemisphere == 's' || hemisphere == 'w') && value != 0.0)

@@ -14,6 +14,7 @@
 #include "APRSParser.h"
 #include "Calendar.h"
 #include "Text.h"
+#include "Units.h"
 
 namespace aprs {
 
@@ -143,10 +144,10 @@ bool IsWordChar(char c) { return text::IsDigit(c) || text::IsUpper(text::ToUpper
 // Local time minus UTC, in days, at the moment `utc`.
 double LocalOffsetDays(TDateTime utc) {
   const auto seconds =
-      static_cast<std::time_t>(std::floor((utc - calendar::kUnixEpochDays) * calendar::kSecondsPerDay));
+      static_cast<std::time_t>(std::floor((utc - calendar::kUnixEpochDays) * units::kSecondsPerDay));
   std::tm local{};
   if (localtime_r(&seconds, &local) == nullptr) return 0.0;
-  return static_cast<double>(local.tm_gmtoff) / calendar::kSecondsPerDay;
+  return static_cast<double>(local.tm_gmtoff) / units::kSecondsPerDay;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "APRSParser.h"
 #include "Text.h"
+#include "Units.h"
 
 namespace aprs {
 
@@ -20,7 +21,6 @@ constexpr std::string_view kLineBreak = "\r\n";
 // Every field line starts with its name right-aligned in 23 characters and ": ".
 constexpr std::size_t kLabelNameWidth = 23;
 
-constexpr double kMillisecondsPerDay = 86400000.0;
 // TDateTime day numbers of 0001-01-01 and of the day after 9999-12-31.
 constexpr double kFirstDay = -693593.0;
 constexpr double kLastDayExclusive = 2958466.0;
@@ -51,7 +51,7 @@ int DayOfYear(int year, int month, int day) {
 // the fraction still counts forward from midnight, as TDateTime has it.
 std::tm BrokenDown(TDateTime value) {
   const double wholeDays = std::trunc(value);
-  const long long ms = text::RoundHalfEven(std::fabs(value - wholeDays) * kMillisecondsPerDay);
+  const long long ms = text::RoundHalfEven(std::fabs(value - wholeDays) * static_cast<double>(units::kMillisecondsPerDay));
   long long days = static_cast<long long>(wholeDays);
   long long secondsOfDay = ms / 1000;
   if (secondsOfDay >= 86400) {  // the fraction rounded up to the next midnight

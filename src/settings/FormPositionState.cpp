@@ -39,7 +39,7 @@ std::vector<std::string_view> SplitNormalPos(std::string_view text) {
 TRect NormalPosFromText(std::string_view text, const TRect& current, bool sizeable) {
   const std::vector<std::string_view> words = SplitNormalPos(text);
   const auto word = [&words](std::size_t n, int fallback) {
-    return n <= words.size() ? aprs::text::StrToIntDef(words[n - 1], fallback) : fallback;
+    return n <= words.size() ? text::StrToIntDef(words[n - 1], fallback) : fallback;
   };
   TRect r;
   r.Left = word(1, current.Left);
@@ -74,7 +74,7 @@ void TFormPositionState::Restore() {
 
   TWindowPlacement placement = info.Placement;
   placement.ShowCmd = kSwHide;
-  if (const std::optional<int> flags = aprs::text::ToInt(m_File.ReadString(kMainFormSection, kKeyFlags, ""))) {
+  if (const std::optional<int> flags = text::ToInt(m_File.ReadString(kMainFormSection, kKeyFlags, ""))) {
     placement.Flags = *flags;
   }
   const std::string normalPos = m_File.ReadString(kMainFormSection, kKeyNormalPos, "");

@@ -15,8 +15,8 @@ namespace settings {
 
 namespace {
 
-using aprs::text::Trim;
-using aprs::text::TrimLeft;
+using text::Trim;
+using text::TrimLeft;
 
 constexpr char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 

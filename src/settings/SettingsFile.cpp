@@ -47,7 +47,7 @@ void TSettingsFile::WriteString(std::string_view section, std::string_view key, 
 
 int TSettingsFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
   const std::string text = ReadString(section, key, std::to_string(defaultValue));
-  return aprs::text::StrToIntDef(text, defaultValue);
+  return text::StrToIntDef(text, defaultValue);
 }
 
 void TSettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {

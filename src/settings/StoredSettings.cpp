@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kTrue = "True";
 constexpr std::string_view kFalse = "False";
 
-bool SameText(std::string_view a, std::string_view b) { return aprs::text::Upper(a) == aprs::text::Upper(b); }
+bool SameText(std::string_view a, std::string_view b) { return text::Upper(a) == text::Upper(b); }
 
 // "cbDrawDigis.Checked" -> {"cbDrawDigis", "Checked"}; an entry without a
 // full stop names no property.
@@ -39,7 +39,7 @@ void TStoredSettings::RestoreEntry(const std::string& entry, TPropertyKind kind)
   const auto [component, property] = SplitEntry(entry);
   std::optional<TPropertyValue> current = m_Controls.GetProperty(component, property);
   if (!current || current->Kind != kind) return;
-  const std::string stored(aprs::text::Trim(m_File.ReadString(kSettingsSection, entry, PropertyText(*current))));
+  const std::string stored(text::Trim(m_File.ReadString(kSettingsSection, entry, PropertyText(*current))));
   TPropertyValue value = *current;
   if (kind == TPropertyKind::pkBoolean) {
     if (SameText(stored, kTrue)) {
@@ -82,7 +82,7 @@ void TStoredSettings::Save() {
     const auto [component, property] = SplitEntry(entry);
     const std::optional<TPropertyValue> current = m_Controls.GetProperty(component, property);
     if (!current) continue;
-    m_File.WriteString(kSettingsSection, entry, aprs::text::Trim(PropertyText(*current)));
+    m_File.WriteString(kSettingsSection, entry, text::Trim(PropertyText(*current)));
   }
 }
 

@@ -2,18 +2,13 @@
 
 #include "TarvikVersion.h"
 #include "TcpFeed.h"
+#include "Units.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
 
 namespace standin {
-
-namespace {
-
-constexpr double kMillisecondsPerSecond = 1000.0;
-
-}  // namespace
 
 void TFeed::SetState(const QString& state) {
   if (state == m_state) return;
@@ -23,7 +18,7 @@ void TFeed::SetState(const QString& state) {
 
 TReplayFeed::TReplayFeed(QString path, bool loop, double rate, QString name)
     : m_path(std::move(path)), m_loop(loop), m_name(std::move(name)) {
-  const double interval = rate > 0 ? std::min(kMillisecondsPerSecond / rate, 86400.0 * kMillisecondsPerSecond) : 0;
+  const double interval = rate > 0 ? std::min(units::kMillisecondsPerSecond / rate, static_cast<double>(units::kMillisecondsPerDay)) : 0;
   m_timer.setInterval(static_cast<int>(std::llrint(interval)));
   connect(&m_timer, &QTimer::timeout, this, &TReplayFeed::Tick);
 }

@@ -12,12 +12,13 @@
 
 #include "APRSParser.h"
 #include "StandInHost.h"
+#include "Units.h"
 
 namespace standin {
 
 namespace {
 
-constexpr double kMinutesPerDegree = 60.0;
+using units::kMinutesPerDegree;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 constexpr double kNorthPole = 90.0 * kMinutesPerDegree;
 constexpr double kFallbackExtent = kMinutesPerDegree;  // one degree for a degenerate area

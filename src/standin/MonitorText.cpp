@@ -14,7 +14,7 @@ std::optional<TTnc2Line> SplitTnc2(std::string_view line) {
 }
 
 std::string SourceOf(std::string_view header) {
-  std::string source = aprs::text::Upper(aprs::text::Trim(header.substr(0, header.find('>'))));
+  std::string source = text::Upper(text::Trim(header.substr(0, header.find('>'))));
   if (!source.empty() && source.back() == '*') source.pop_back();
   return source;
 }
@@ -23,11 +23,11 @@ bool IsInternetPath(std::string_view header) {
   const std::size_t comma = header.find(',');
   if (comma == std::string_view::npos) return false;
   std::string_view path = header.substr(comma + 1);
-  if (aprs::text::ContainsUpper(path, "TCPIP") || aprs::text::ContainsUpper(path, "TCPXX")) return true;
+  if (text::ContainsUpper(path, "TCPIP") || text::ContainsUpper(path, "TCPXX")) return true;
   while (!path.empty()) {
     const std::size_t next = path.find(',');
-    const std::string element = aprs::text::Upper(aprs::text::Trim(path.substr(0, next)));
-    if (element.size() == 3 && aprs::text::StartsWith(element, "QA")) return true;
+    const std::string element = text::Upper(text::Trim(path.substr(0, next)));
+    if (element.size() == 3 && text::StartsWith(element, "QA")) return true;
     path = next == std::string_view::npos ? std::string_view{} : path.substr(next + 1);
   }
   return false;

@@ -108,7 +108,7 @@ host::WideString TStandInHost::GetStationEntry(std::int16_t& index) {
 std::int16_t TStandInHost::GetStationInfo(host::_clsStationInfo& info) {
   auto* mine = dynamic_cast<TStandInStationInfo*>(&info);
   if (!mine) throw std::invalid_argument("The station object does not belong to this host");
-  const std::string callsign = aprs::text::Upper(aprs::text::Trim(mine->Station.Callsign));
+  const std::string callsign = text::Upper(text::Trim(mine->Station.Callsign));
   const auto it = m_stationIndex.find(callsign);
   if (it == m_stationIndex.end()) {
     mine->Station = THeardStation{callsign, {}, {}, 0, 0};

@@ -7,8 +7,8 @@
 
 namespace standin {
 
-std::string TraceArg(float value) { return aprs::text::FormatReal(value); }
-std::string TraceArg(double value) { return aprs::text::FormatReal(value); }
+std::string TraceArg(float value) { return text::FormatReal(value); }
+std::string TraceArg(double value) { return text::FormatReal(value); }
 std::string TraceArg(std::int32_t value) { return std::to_string(value); }
 
 std::string TraceLine(std::string_view operation, std::initializer_list<std::string> arguments) {

@@ -17,7 +17,7 @@ constexpr std::size_t kMaxIniBytes = 1 << 20;
 std::string Lower(std::string_view s) {
   std::string out(s);
   for (char& c : out)
-    if (aprs::text::IsUpper(c)) c = static_cast<char>(c - 'A' + 'a');
+    if (text::IsUpper(c)) c = static_cast<char>(c - 'A' + 'a');
   return out;
 }
 
@@ -40,23 +40,23 @@ std::string ResolvePath(const std::string& folder, std::string_view path) {
 
 std::map<std::string, std::string> ReadIniSection(std::string_view text, std::string_view section) {
   std::map<std::string, std::string> keys;
-  const std::string wanted = Lower(aprs::text::Trim(section));
+  const std::string wanted = Lower(text::Trim(section));
   bool inSection = false;
   while (!text.empty()) {
     const std::size_t eol = text.find('\n');
-    const std::string_view line = aprs::text::Trim(text.substr(0, eol));
+    const std::string_view line = text::Trim(text.substr(0, eol));
     text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
       const std::size_t close = line.find(']');
-      inSection = close != std::string_view::npos && Lower(aprs::text::Trim(line.substr(1, close - 1))) == wanted;
+      inSection = close != std::string_view::npos && Lower(text::Trim(line.substr(1, close - 1))) == wanted;
       continue;
     }
     if (!inSection) continue;
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string key = Lower(aprs::text::Trim(line.substr(0, eq)));
-    if (!key.empty()) keys.try_emplace(key, std::string(aprs::text::Trim(line.substr(eq + 1))));
+    const std::string key = Lower(text::Trim(line.substr(0, eq)));
+    if (!key.empty()) keys.try_emplace(key, std::string(text::Trim(line.substr(eq + 1))));
   }
   return keys;
 }
@@ -65,7 +65,7 @@ bool ParseMapBounds(std::string_view text, TMapBounds& bounds) {
   std::vector<double> values;
   while (values.size() < 5) {
     const std::size_t comma = text.find(',');
-    const auto value = aprs::text::ToDouble(aprs::text::Trim(text.substr(0, comma)));
+    const auto value = text::ToDouble(text::Trim(text.substr(0, comma)));
     if (!value || !std::isfinite(*value)) return false;
     values.push_back(*value);
     if (comma == std::string_view::npos) break;
@@ -86,14 +86,14 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
     return it == keys.end() ? nullptr : &it->second;
   };
 
-  if (const auto* v = value("mycall"); v && !v->empty()) settings.MyCall = aprs::text::Upper(*v);
+  if (const auto* v = value("mycall"); v && !v->empty()) settings.MyCall = text::Upper(*v);
   if (const auto* v = value("feed"); v && !v->empty()) {
     settings.Feed = *v;
-    if (aprs::text::StartsWith(aprs::text::Upper(*v), "FILE:"))
-      settings.Feed = "file:" + ResolvePath(settings.IniFolder, aprs::text::Trim(std::string_view(*v).substr(5)));
+    if (text::StartsWith(text::Upper(*v), "FILE:"))
+      settings.Feed = "file:" + ResolvePath(settings.IniFolder, text::Trim(std::string_view(*v).substr(5)));
   }
   if (const auto* v = value("feedrate")) {
-    const auto rate = aprs::text::ToDouble(*v);
+    const auto rate = text::ToDouble(*v);
     if (rate && std::isfinite(*rate) && *rate >= 0) settings.FeedRate = *rate;
   }
   if (const auto* v = value("map")) {
@@ -101,10 +101,10 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
     if (ParseMapBounds(*v, bounds)) settings.Map = bounds;
   }
   if (const auto* v = value("trace"); v && !v->empty()) settings.Trace = ResolvePath(settings.IniFolder, *v);
-  if (const auto* v = value("login"); v && !v->empty()) settings.Login = aprs::text::Upper(aprs::text::Trim(*v));
-  if (const auto* v = value("passcode"); v && aprs::text::ToInt(aprs::text::Trim(*v)))
-    settings.Passcode = std::string(aprs::text::Trim(*v));
-  if (const auto* v = value("filter")) settings.Filter = std::string(aprs::text::Trim(*v));
+  if (const auto* v = value("login"); v && !v->empty()) settings.Login = text::Upper(text::Trim(*v));
+  if (const auto* v = value("passcode"); v && text::ToInt(text::Trim(*v)))
+    settings.Passcode = std::string(text::Trim(*v));
+  if (const auto* v = value("filter")) settings.Filter = std::string(text::Trim(*v));
   return settings;
 }
 

@@ -59,7 +59,7 @@ class TFakeControls : public settings::IStoredControls {
   std::optional<settings::TPropertyValue> GetProperty(std::string_view component,
                                                       std::string_view property) const override {
     settings::TPropertyValue v;
-    if (aprs::text::Upper(property) == "CHECKED") {
+    if (text::Upper(property) == "CHECKED") {
       const auto it = Checked.find(Key(component));
       if (it == Checked.end()) return std::nullopt;
       v.Kind = settings::TPropertyKind::pkBoolean;
@@ -89,7 +89,7 @@ class TFakeControls : public settings::IStoredControls {
 
   // The redraw timer as the main window sets it when the box changes state.
   void cbRedrawCirclesClick() {
-    TimerIntervalMs = aprs::text::StrToIntDef(Texts["edRedrawCircles.Text"], 15) * 1000;
+    TimerIntervalMs = text::StrToIntDef(Texts["edRedrawCircles.Text"], 15) * 1000;
     TimerEnabled = Checked["cbRedrawCircles"];
   }
 
@@ -104,16 +104,16 @@ class TFakeControls : public settings::IStoredControls {
   // Names are matched without regard to case; the fake keeps the design spelling.
   std::string Key(std::string_view component) const {
     for (const auto& [k, v] : Checked) {
-      if (aprs::text::Upper(k) == aprs::text::Upper(component)) return k;
+      if (text::Upper(k) == text::Upper(component)) return k;
     }
     for (const auto& [k, v] : Texts) {
       const std::string c = k.substr(0, k.find('.'));
-      if (aprs::text::Upper(c) == aprs::text::Upper(component)) return c;
+      if (text::Upper(c) == text::Upper(component)) return c;
     }
     return std::string(component);
   }
   static std::string Canon(std::string_view property) {
-    const std::string up = aprs::text::Upper(property);
+    const std::string up = text::Upper(property);
     if (up == "CAPTION") return "Caption";
     if (up == "TEXT") return "Text";
     return std::string(property);

@@ -18,7 +18,7 @@ ordered_json Chr(char c) { return c == 0 ? std::string() : Latin1ToUtf8(std::str
 // A float widened to double would print as 20.1299991607666; going through the
 // float's own shortest text gives the double nearest to 20.13, which prints so.
 ordered_json Single(float value) {
-  const std::string shortest = aprs::text::FormatReal(value);
+  const std::string shortest = text::FormatReal(value);
   double widened = static_cast<double>(value);
   std::from_chars(shortest.data(), shortest.data() + shortest.size(), widened);
   return widened;
@@ -105,21 +105,6 @@ ordered_json Capabilities(const aprs::TStationCapabilitiesRec& c) {
 }
 
 }  // namespace
-
-std::string Latin1ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (const char ch : bytes) {
-    const auto b = static_cast<unsigned char>(ch);
-    if (b < 0x80) {
-      out += ch;
-    } else {
-      out += static_cast<char>(0xC0 | (b >> 6));
-      out += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return out;
-}
 
 ordered_json PacketToJson(const aprs::TAprsPacket& p) {
   ordered_json j;

@@ -13,11 +13,11 @@
 #include <string_view>
 
 #include "APRSData.h"
+#include "Text.h"
 
 namespace tarvik::decode {
 
-// Each byte of `bytes` as the code point of the same value, in UTF-8.
-std::string Latin1ToUtf8(std::string_view bytes);
+using text::Latin1ToUtf8;
 
 nlohmann::ordered_json PacketToJson(const aprs::TAprsPacket& packet);
 

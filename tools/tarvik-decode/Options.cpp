@@ -28,7 +28,7 @@ std::optional<std::uint8_t> ParseReportFlags(std::string_view text) {
     const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), value, 16);
     if (ec != std::errc() || end != hex.data() + hex.size()) return std::nullopt;
   } else {
-    const std::optional<int> decimal = aprs::text::ToInt(text);
+    const std::optional<int> decimal = text::ToInt(text);
     if (!decimal) return std::nullopt;
     value = *decimal;
   }
@@ -77,7 +77,7 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
     } else if (a == "--now") {
       const auto v = needValue(a);
       if (!v) return r;
-      const auto days = aprs::text::ToDouble(*v);
+      const auto days = text::ToDouble(*v);
       if (!days || !std::isfinite(*days)) {
         r.Error = "--now wants a number of days since 1899-12-30, not \"" + std::string(*v) + "\"";
         return r;

@@ -8,8 +8,6 @@
 // and a command finds the station again by that callsign when it runs.
 #pragma once
 
-#include <QString>
-
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -85,10 +83,11 @@ std::string FormatRange(float miles);
 std::vector<TStationRow> StationRows(const aprs::TPacketCache& cache);
 
 // A TDateTime as a plain decimal number, up to 15 significant digits, with the
-// given decimal separator (the user's locale's in the program).
-QString FormatDateTimeNumber(aprs::TDateTime value, const QString& decimalPoint);
-// The clipboard text of Copy: the time the packet was received, "|", the raw packet.
-QString StationCopyText(const aprs::TAprsPacket& packet, const QString& decimalPoint);
+// given decimal separator (the user's locale's in the program), in UTF-8.
+std::string FormatDateTimeNumber(aprs::TDateTime value, std::string_view decimalPoint);
+// The clipboard text of Copy in UTF-8: the time the packet was received, "|",
+// the raw packet (8-bit text, byte for byte U+0000..U+00FF).
+std::string StationCopyText(const aprs::TAprsPacket& packet, std::string_view decimalPoint);
 
 // ---- Locate -----------------------------------------------------------------
 

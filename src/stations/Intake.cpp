@@ -18,7 +18,7 @@ bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 std::optional<std::string> CleanHostText(std::string_view text) {
   if (text.size() < kMinHostTextLength) return std::nullopt;
   std::string line(text.substr(1));  // the host's port character
-  if (aprs::text::IsDigit(line[0]) && line[2] == ':') aprs::NextToken(line, " ");
+  if (text::IsDigit(line[0]) && line[2] == ':') aprs::NextToken(line, " ");
   std::erase_if(line, IsLineBreak);
   return line;
 }

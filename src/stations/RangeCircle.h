@@ -16,11 +16,12 @@
 
 #include "APRSData.h"
 #include "Oxbel32_TLB.h"
+#include "Units.h"
 
 namespace tarvik {
 
 inline constexpr double kEarthRadiusMiles = 3956.0;
-inline constexpr double kMinutesPerDegree = 60.0;
+using units::kMinutesPerDegree;
 inline constexpr float kTwoPiSingle = 6.2831855F;           // the longitude wrap and DrawCircle's 5th argument
 inline constexpr double kTwoPiDouble = 6.283185307179586;   // DrawCircle's 6th argument
 inline constexpr float kCircleAspect = 1.0F;                // DrawCircle's 7th argument

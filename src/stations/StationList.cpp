@@ -10,7 +10,6 @@
 
 namespace tarvik {
 
-namespace text = aprs::text;
 
 const std::array<TStationColumnDef, kStationColumnCount> StationColumns = {{
     {"Callsign", 70},
@@ -93,19 +92,23 @@ std::string StationColumnText(const TStationRow& row, TStationColumn column) {
   return {};
 }
 
-QString FormatDateTimeNumber(aprs::TDateTime value, const QString& decimalPoint) {
+std::string FormatDateTimeNumber(aprs::TDateTime value, std::string_view decimalPoint) {
   std::array<char, 64> buffer{};
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                     std::chars_format::general, kDateTimeDigits);
-  if (result.ec != std::errc()) return QStringLiteral("0");
-  QString number = QString::fromLatin1(buffer.data(), static_cast<qsizetype>(result.ptr - buffer.data()));
-  number.replace(QLatin1Char('.'), decimalPoint);
+  if (result.ec != std::errc()) return "0";
+  std::string number;
+  for (const char* c = buffer.data(); c != result.ptr; ++c) {
+    if (*c == '.')
+      number += decimalPoint;
+    else
+      number += *c;
+  }
   return number;
 }
 
-QString StationCopyText(const aprs::TAprsPacket& packet, const QString& decimalPoint) {
-  return FormatDateTimeNumber(packet.Received, decimalPoint) + QLatin1Char('|') +
-         QString::fromLatin1(packet.RawPacket.data(), static_cast<qsizetype>(packet.RawPacket.size()));
+std::string StationCopyText(const aprs::TAprsPacket& packet, std::string_view decimalPoint) {
+  return FormatDateTimeNumber(packet.Received, decimalPoint) + '|' + text::Latin1ToUtf8(packet.RawPacket);
 }
 
 int BlinkRangeCircle(const TLocateActions& actions) {

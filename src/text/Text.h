@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace aprs::text {
+namespace text {
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 constexpr bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
@@ -50,4 +50,7 @@ inline long long RoundHalfEven(double v) { return std::llrint(v); }
 std::string FormatReal(double v);
 std::string FormatReal(float v);
 
-}  // namespace aprs::text
+// 8-bit text as UTF-8, byte for byte: 0x00..0xFF become U+0000..U+00FF.
+std::string Latin1ToUtf8(std::string_view bytes);
+
+}  // namespace text

@@ -88,7 +88,6 @@ class TRedrawTimer {
 };
 
 inline constexpr int kDefaultRedrawSeconds = 15;
-inline constexpr int kMillisecondsPerSecond = 1000;
 
 // The edit box's text as a timer interval: whole seconds, 15 when the text is
 // not an integer, clamped to what a timer can hold (a negative value gives 0,

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "Text.h"
+#include "Units.h"
 
 namespace tarvik {
 
@@ -80,8 +81,8 @@ void PlotCircles(TMapSource& host, int count, const TStationAt& stationAt, const
 }
 
 int RedrawIntervalMs(std::string_view secondsText) {
-  const long long seconds = aprs::text::StrToIntDef(aprs::text::Trim(secondsText), kDefaultRedrawSeconds);
-  const long long ms = seconds * kMillisecondsPerSecond;
+  const long long seconds = text::StrToIntDef(text::Trim(secondsText), kDefaultRedrawSeconds);
+  const long long ms = seconds * units::kMillisecondsPerSecond;
   return static_cast<int>(std::clamp<long long>(ms, 0, std::numeric_limits<int>::max()));
 }
 

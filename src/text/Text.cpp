@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-namespace aprs::text {
+namespace text {
 
 std::string_view TrimLeft(std::string_view s) {
   std::size_t i = 0;
@@ -104,4 +104,19 @@ std::string FormatReal(float v) {
   return ec == std::errc() ? std::string(buf, end) : std::string();
 }
 
-}  // namespace aprs::text
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char ch : bytes) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b < 0x80) {
+      out += ch;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace text

@@ -134,12 +134,12 @@ TEST(FormatRange, OneDecimalWithPointWhateverTheLocale) {
 TEST(StationCopyText, NoonOnFirstJanuary2000) {
   TAprsPacket p = PhgStation();
   p.Received = 36526.5;
-  EXPECT_EQ(QString("36526.5|N0CALL-9>APRS:!4903.50N/07201.75W#PHG5132"), StationCopyText(p, "."));
-  EXPECT_EQ(QString("36526,5|N0CALL-9>APRS:!4903.50N/07201.75W#PHG5132"), StationCopyText(p, ","));
+  EXPECT_EQ("36526.5|N0CALL-9>APRS:!4903.50N/07201.75W#PHG5132", StationCopyText(p, "."));
+  EXPECT_EQ("36526,5|N0CALL-9>APRS:!4903.50N/07201.75W#PHG5132", StationCopyText(p, ","));
 }
 
 TEST(FormatDateTimeNumber, FifteenSignificantDigitsWithoutTrailingZeros) {
-  const std::vector<std::pair<double, QString>> cases = {
+  const std::vector<std::pair<double, std::string>> cases = {
       {36526.5, "36526.5"},
       {36526.0, "36526"},
       {46000.123456789012345, "46000.1234567890"},
@@ -147,12 +147,12 @@ TEST(FormatDateTimeNumber, FifteenSignificantDigitsWithoutTrailingZeros) {
       {-1.25, "-1.25"},
   };
   for (const auto& [value, text] : cases) {
-    QString expected = text;
+    std::string expected = text;
     // to_chars keeps no trailing zeros; the last case has one in the literal.
-    while (expected.contains('.') && expected.endsWith('0')) expected.chop(1);
+    while (expected.find('.') != std::string::npos && expected.back() == '0') expected.pop_back();
     EXPECT_EQ(expected, FormatDateTimeNumber(value, ".")) << value;
   }
-  EXPECT_EQ(QString("46000\u066B25"), FormatDateTimeNumber(46000.25, QString(QChar(0x066B))));
+  EXPECT_EQ("46000\u066B25", FormatDateTimeNumber(46000.25, "\u066B"));
 }
 
 TEST(StationEntryCallsign, CharactersTwoToTenTrimmedWithoutStar) {
