@@ -107,7 +107,12 @@ void BM_CacheUpdate(benchmark::State& state) {
 }
 // 100,000 stations is the figure that matters; 10,000 shows the same code when the
 // entries fit in the processor's caches, which tells memory latency from code.
-BENCHMARK(BM_CacheUpdate)->Arg(kStations)->Arg(kStations / 10)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CacheUpdate)
+    ->Arg(kStations)
+    ->Arg(kStations / 10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // The lookup alone, for comparison with Update, which adds storing the new packet
 // and freeing the one it replaces.

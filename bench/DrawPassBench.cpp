@@ -54,8 +54,8 @@ void BM_DrawPass(benchmark::State& state) {
   const tarvik::TCircleChoice choice;
   for (auto _ : state) {
     tarvik::PlotCircles(
-        host, static_cast<int>(stations.size()),
-        [&](int i) { return &stations[static_cast<std::size_t>(i)]; }, choice, false);
+        host, static_cast<int>(stations.size()), [&](int i) { return &stations[static_cast<std::size_t>(i)]; }, choice,
+        false);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

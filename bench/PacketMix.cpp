@@ -34,7 +34,7 @@ class Generator {
   }
 
   std::string Path() {
-    static const char* const kPaths[] = {"WIDE1-1,WIDE2-1", "WIDE2-2",          "TV2DIG*,WIDE2-1",
+    static const char* const kPaths[] = {"WIDE1-1,WIDE2-1", "WIDE2-2",           "TV2DIG*,WIDE2-1",
                                          "TV2DIG*,TV3RDG*", "TCPIP*,qAC,TV1IGT", "WIDE1*,WIDE2-1"};
     return kPaths[Int(0, 5)];
   }
@@ -93,7 +93,8 @@ class Generator {
     std::string dest(digits, 6);
     const int bits = Int(0, 7);
     for (int i = 0; i < 3; ++i)
-      if ((bits >> (2 - i)) & 1) dest[static_cast<std::size_t>(i)] = static_cast<char>('P' + (dest[static_cast<std::size_t>(i)] - '0'));
+      if ((bits >> (2 - i)) & 1)
+        dest[static_cast<std::size_t>(i)] = static_cast<char>('P' + (dest[static_cast<std::size_t>(i)] - '0'));
     dest[3] = static_cast<char>('P' + (dest[3] - '0'));  // North
     dest[5] = static_cast<char>('P' + (dest[5] - '0'));  // West
     const double a = std::fabs(lon);
@@ -119,17 +120,16 @@ class Generator {
 
   std::string Weather() {
     char wx[96];
-    std::snprintf(wx, sizeof wx, "%03d/%03dg%03dt%03dr%03dp%03dP%03dh%02db%05d", Int(0, 360), Int(0, 40),
-                  Int(0, 60), Int(0, 99), Int(0, 50), Int(0, 99), Int(0, 99), Int(10, 99),
-                  Int(9800, 10300));
+    std::snprintf(wx, sizeof wx, "%03d/%03dg%03dt%03dr%03dp%03dP%03dh%02db%05d", Int(0, 360), Int(0, 40), Int(0, 60),
+                  Int(0, 99), Int(0, 50), Int(0, 99), Int(0, 99), Int(10, 99), Int(9800, 10300));
     switch (Int(0, 2)) {
       case 0: return Header("APRS") + "!" + Uncompressed('/', '_') + wx;
       case 1: return Header("APRS") + "@" + Stamp() + Uncompressed('/', '_') + wx;
       default: {
         char report[96];
         std::snprintf(report, sizeof report, "_%02d%02d%02d%02dc%03ds%03dg%03dt%03dh%02db%05dwRSW", Int(1, 12),
-                      Int(1, 28), Int(0, 23), Int(0, 59), Int(0, 360), Int(0, 40), Int(0, 60), Int(10, 99),
-                      Int(10, 99), Int(9800, 10300));
+                      Int(1, 28), Int(0, 23), Int(0, 59), Int(0, 360), Int(0, 40), Int(0, 60), Int(10, 99), Int(10, 99),
+                      Int(9800, 10300));
         return Header("APRS") + report;
       }
     }
@@ -143,8 +143,8 @@ class Generator {
 
   std::string Message() {
     static const char* const kAddressees[] = {"TV1ABC   ", "TV2DEF-9 ", "BLN1     ", "BLNA     ", "NWS_WARN "};
-    static const char* const kBodies[] = {"Hello there{001", "ack001", "rej17", "Net tonight at 8",
-                                          "092010z,THUNDERSTORM,QC_TARVIK,", "aa:Away"};
+    static const char* const kBodies[] = {
+        "Hello there{001", "ack001", "rej17", "Net tonight at 8", "092010z,THUNDERSTORM,QC_TARVIK,", "aa:Away"};
     return Header("APRS") + ":" + kAddressees[Int(0, 4)] + ":" + kBodies[Int(0, 5)];
   }
 
@@ -169,8 +169,8 @@ class Generator {
   }
 
   std::string Position() {
-    static const char* const kComments[] = {"PHG5132/Club station", "Home station PHG3130", "RNG0025", "",
-                                            "DFS2360/Fox", "phg2360 Yagi", "088/036 moving"};
+    static const char* const kComments[] = {"PHG5132/Club station", "Home station PHG3130", "RNG0025",       "",
+                                            "DFS2360/Fox",          "phg2360 Yagi",         "088/036 moving"};
     static const char kCodes[] = {'-', '#', '&', '>', 'y', '\\', 'k'};
     const int kind = Int(0, 6);
     return Header("APRS") + (Int(0, 1) ? "!" : "=") + Uncompressed(kind == 1 ? 'S' : '/', kCodes[kind]) +
@@ -207,16 +207,26 @@ std::vector<std::string> GenerateMix(const MixOptions& options) {
   const int w = options.WeatherPercent;
   while (lines.size() < options.Lines) {
     const int pick = g.Int(0, 99);
-    if (pick < w) lines.push_back(g.Weather());
-    else if (pick < w + 20) lines.push_back(g.MicE());
-    else if (pick < w + 40) lines.push_back(g.Position());
-    else if (pick < w + 52) lines.push_back(g.CompressedPosition());
-    else if (pick < w + 62) lines.push_back(g.Message());
-    else if (pick < w + 70) lines.push_back(g.Status());
-    else if (pick < w + 77) lines.push_back(g.Object());
-    else if (pick < w + 82) lines.push_back(g.Item());
-    else if (pick < w + 90) lines.push_back(g.Other());
-    else lines.push_back(g.Position());
+    if (pick < w)
+      lines.push_back(g.Weather());
+    else if (pick < w + 20)
+      lines.push_back(g.MicE());
+    else if (pick < w + 40)
+      lines.push_back(g.Position());
+    else if (pick < w + 52)
+      lines.push_back(g.CompressedPosition());
+    else if (pick < w + 62)
+      lines.push_back(g.Message());
+    else if (pick < w + 70)
+      lines.push_back(g.Status());
+    else if (pick < w + 77)
+      lines.push_back(g.Object());
+    else if (pick < w + 82)
+      lines.push_back(g.Item());
+    else if (pick < w + 90)
+      lines.push_back(g.Other());
+    else
+      lines.push_back(g.Position());
   }
   return lines;
 }

@@ -27,12 +27,9 @@ QVariant TStationListModel::data(const QModelIndex& index, int role) const {
   if (row == nullptr || index.column() < 0 || index.column() >= kStationColumnCount) return {};
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-      return Latin1(StationColumnText(*row, static_cast<TStationColumn>(index.column())));
-    case CallsignRole:
-      return Latin1(CallsignAt(index.row()));
-    default:
-      return {};
+    case Qt::ToolTipRole: return Latin1(StationColumnText(*row, static_cast<TStationColumn>(index.column())));
+    case CallsignRole: return Latin1(CallsignAt(index.row()));
+    default: return {};
   }
 }
 

@@ -29,8 +29,8 @@
 #include "PayPalLabel.h"
 #include "QtFormAdapters.h"
 #include "TarvikData.h"
-#include "Text.h"
 #include "TarvikVersion.h"
+#include "Text.h"
 
 namespace tarvik {
 
@@ -253,8 +253,8 @@ void TMainForm::FormShow() {
 
     clsOxb->GetMyInfo(clsMyInfo->DefaultInterface());
     MyCall = text::Upper(host::NarrowText(clsMyInfo->GetMyCallsign()));
-    setWindowTitle(CaptionFor(QString::fromLatin1(TApplication::kTitle),
-                              QString::fromLatin1(TARVIK_FILE_VERSION), MyCall));
+    setWindowTitle(
+        CaptionFor(QString::fromLatin1(TApplication::kTitle), QString::fromLatin1(TARVIK_FILE_VERSION), MyCall));
     edExpireTimeAge();
     ReadStationInfo();
   } catch (const std::exception& e) {
@@ -391,7 +391,8 @@ void TMainForm::showEvent(QShowEvent* e) {
   m_shown = true;
   // Run once the window is on the screen, so it is visible while FormShow
   // waits for the host.
-  QMetaObject::invokeMethod(this, [this] { FormShow(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { FormShow(); }, Qt::QueuedConnection);
 }
 
 void TMainForm::changeEvent(QEvent* e) {

@@ -17,11 +17,11 @@
 
 #include "APRSCache.h"
 #include "APRSData.h"
+#include "Clock.h"
 #include "DrawPass.h"
 #include "Oxbel32_TLB.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
-#include "Clock.h"
 #include "StationListView.h"
 #include "Timing.h"
 #include "TrayIcon.h"
@@ -135,30 +135,30 @@ class TMainForm : public QMainWindow {
 
   // ---- Controls -----------------------------------------------------------
   QTabWidget* PageControl = nullptr;
-  QWidget* tsMain = nullptr;            // "Range Circles"
-  QWidget* pnlCircleControls = nullptr; // left of tsMain: the drawing controls go here
-  QPlainTextEdit* Notes = nullptr;      // right of tsMain
-  QLineEdit* edServerPort = nullptr;    // hidden; its text is kept with the settings
-  QWidget* tsStationList = nullptr;     // "Station List": the list view and its panel go here
-  QWidget* tsLogView = nullptr;         // "Packet Log"
+  QWidget* tsMain = nullptr;             // "Range Circles"
+  QWidget* pnlCircleControls = nullptr;  // left of tsMain: the drawing controls go here
+  QPlainTextEdit* Notes = nullptr;       // right of tsMain
+  QLineEdit* edServerPort = nullptr;     // hidden; its text is kept with the settings
+  QWidget* tsStationList = nullptr;      // "Station List": the list view and its panel go here
+  QWidget* tsLogView = nullptr;          // "Packet Log"
   QPlainTextEdit* moLog = nullptr;
   QWidget* pnlBottom = nullptr;
-  QWidget* pnlLinks = nullptr;          // left of the bottom panel: the donation label goes here
+  QWidget* pnlLinks = nullptr;  // left of the bottom panel: the donation label goes here
   QPushButton* btnClose = nullptr;
   QStatusBar* HintBar = nullptr;
   QStatusBar* StatusBar = nullptr;
   std::array<QLabel*, 3> StatusPanels{};  // 0: legal notice, 1: local clock, 2: UTC clock
-  QTableView* lvStations = nullptr;     // on tsStationList, over StationModel
+  QTableView* lvStations = nullptr;       // on tsStationList, over StationModel
   QCheckBox* cbPauseUpdates = nullptr;
   QPushButton* btnClearList = nullptr;
   QPushButton* btnReloadList = nullptr;
   QLabel* lblStationCount = nullptr;
   QLabel* lblExpiredPackets = nullptr;
   QLabel* lblStationsReplaced = nullptr;
-  QAction* miCopy = nullptr;            // the station list's pop-up menu
+  QAction* miCopy = nullptr;  // the station list's pop-up menu
   QAction* miLocate = nullptr;
   QAction* miRemove = nullptr;
-  QLineEdit* edExpireAge = nullptr;     // on tsMain
+  QLineEdit* edExpireAge = nullptr;  // on tsMain
   QTimer* tmrClock = nullptr;
   TStationListModel* StationModel = nullptr;
   QMenu* mnuTrayPopup = nullptr;

@@ -13,9 +13,9 @@
 #include <exception>
 
 #include "DrawPass.h"
+#include "ExitFilter.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
-#include "ExitFilter.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
@@ -57,9 +57,8 @@ void TMainForm::CreateCircleControls() {
       MakeCheckBox(gbControl, "cbDrawMobiles", "Draw Mobiles (Red)", true, "Enables drawing range circles for mobiles");
   cbDrawIGates = MakeCheckBox(gbControl, "cbDrawIGates", "Draw IGates (Blue) - && symbol", true,
                               "Enables drawing range circles for IGates");
-  cbDrawDefaultPHG =
-      MakeCheckBox(gbControl, "cbDrawDefaultPHG", "Draw Default PHG (purple)", true,
-                   "Enables drawing range circles for stations that did not providet a PHG value");
+  cbDrawDefaultPHG = MakeCheckBox(gbControl, "cbDrawDefaultPHG", "Draw Default PHG (purple)", true,
+                                  "Enables drawing range circles for stations that did not providet a PHG value");
   cbDrawOthers = MakeCheckBox(gbControl, "cbDrawOthers", "Draw Others (Black)", true,
                               "Enables drawing range circles for all others");
   for (QCheckBox* box : {cbDrawDigis, cbDrawMobiles, cbDrawIGates, cbDrawDefaultPHG, cbDrawOthers})
@@ -70,8 +69,8 @@ void TMainForm::CreateCircleControls() {
   auto* panel = new QVBoxLayout(pnlRedraw);
   panel->setContentsMargins(0, 0, 0, 0);
   auto* redrawRow = new QHBoxLayout();
-  cbRedrawCircles = MakeCheckBox(pnlRedraw, "cbRedrawCircles", "Redraw every ", false,
-                                 "Enables auto-redraw at the specified rate");
+  cbRedrawCircles =
+      MakeCheckBox(pnlRedraw, "cbRedrawCircles", "Redraw every ", false, "Enables auto-redraw at the specified rate");
   edRedrawCircles = new QLineEdit(QStringLiteral("15"), pnlRedraw);
   edRedrawCircles->setObjectName(QStringLiteral("edRedrawCircles"));
   edRedrawCircles->setMaximumWidth(edRedrawCircles->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
@@ -93,8 +92,8 @@ void TMainForm::CreateCircleControls() {
   layout->addWidget(pnlRedraw);
 
   auto* buttons = new QHBoxLayout();
-  btnRefreshMap = MakeButton(gbControl, "btnRefreshMap", "&Refresh Map",
-                             "Clear range circles and force the map to redraw");
+  btnRefreshMap =
+      MakeButton(gbControl, "btnRefreshMap", "&Refresh Map", "Clear range circles and force the map to redraw");
   btnDrawCircles = MakeButton(gbControl, "btnDrawCircles", "&Draw Circles", "Draw the selected range circles");
   btnDrawCircles->setDefault(true);
   buttons->addWidget(btnRefreshMap);

@@ -17,11 +17,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "ExitFilter.h"
 #include "Intake.h"
 #include "StationList.h"
 #include "StationListModel.h"
 #include "StationListView.h"
-#include "ExitFilter.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
@@ -86,7 +86,7 @@ void TMainForm::CreateStationListPage() {
 
 void TMainForm::RefreshObjectView(bool force) {
   if (!ShouldRefreshStationList(RefreshingList, PageControl->currentWidget() == tsStationList,
-                                     cbPauseUpdates->isChecked(), force))
+                                cbPauseUpdates->isChecked(), force))
     return;
   lvStations->setUpdatesEnabled(false);
   RefreshingList = true;
@@ -152,9 +152,7 @@ void TMainForm::btnReloadListClick() {
   }
 }
 
-std::string TMainForm::SelectedStation() const {
-  return StationModel->CallsignAt(SelectedStationRow(*lvStations));
-}
+std::string TMainForm::SelectedStation() const { return StationModel->CallsignAt(SelectedStationRow(*lvStations)); }
 
 const aprs::TAprsPacket* TMainForm::FindStation(const std::string& callsign) const {
   if (callsign.empty() || !Cache) return nullptr;
@@ -165,7 +163,8 @@ void TMainForm::miCopyClick() {
   try {
     const aprs::TAprsPacket* station = FindStation(SelectedStation());
     if (station == nullptr) return;
-    const QString text = QString::fromStdString(StationCopyText(*station, QLocale::system().decimalPoint().toStdString()));
+    const QString text =
+        QString::fromStdString(StationCopyText(*station, QLocale::system().decimalPoint().toStdString()));
     if (Clipboard) Clipboard(text);
   } catch (const std::exception& e) {
     AddLogLine(Problem("miCopyClick", e.what()));
@@ -223,8 +222,7 @@ void TMainForm::PageControlChange() {
 
 void TMainForm::tmrClockTimer() {
   try {
-    const TClockPanels panels = ClockPanels(WallClock ? WallClock() : SystemWallClock(),
-                                                      QLocale::system());
+    const TClockPanels panels = ClockPanels(WallClock ? WallClock() : SystemWallClock(), QLocale::system());
     StatusPanels[1]->setText(panels.Local);
     StatusPanels[2]->setText(panels.Utc);
     if (TakeListChanged(ListChanged)) RefreshObjectView(false);

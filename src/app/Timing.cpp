@@ -47,8 +47,7 @@ unsigned ProcessOneMessage() {
 }
 
 int SecondsToTicks(int seconds) {
-  return static_cast<int>(static_cast<long long>(seconds) * kTicksPerSecondNumerator /
-                          kTicksPerSecondDenominator);
+  return static_cast<int>(static_cast<long long>(seconds) * kTicksPerSecondNumerator / kTicksPerSecondDenominator);
 }
 
 TTiming::TTiming() : TTiming(&MsClock, &ProcessOneMessage, &RestUntilNextEvent) {}

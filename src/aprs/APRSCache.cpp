@@ -62,9 +62,7 @@ bool TPacketCache::Update(std::unique_ptr<TAprsPacket> packet) {
   return true;
 }
 
-int TPacketCache::IndexOf(const TAprsPacket& packet) const {
-  return Lookup(packet.Source.Callsign);
-}
+int TPacketCache::IndexOf(const TAprsPacket& packet) const { return Lookup(packet.Source.Callsign); }
 
 bool TPacketCache::Replace(std::unique_ptr<TAprsPacket> packet, int index) {
   if (!packet) return false;

@@ -5,8 +5,8 @@ namespace aprs {
 const std::array<std::string_view, kDataTypeCount> DataTypeTable = {
     " Unknown/Invalid",
     " Beacon",
-    "\x1C" "Current Mic-E Data (Rev 0 beta)",
-    "\x1D" "Old Mic-E Data (Rev 0 beta)",
+    "\034Current Mic-E Data (Rev 0 beta)",
+    "\035Old Mic-E Data (Rev 0 beta)",
     "!Position without timestamp (no APRS messaging), or Ultimeter 2000 WX Station",
     "#Peet Bros U-II Weather Station",
     "$Raw GPS data or Ultimeter 2000",
@@ -36,13 +36,12 @@ const std::array<std::string_view, kDataTypeCount> DataTypeTable = {
 
 namespace {
 constexpr std::array<std::string_view, kDataTypeCount> kDataTypeNames = {
-    "dtUnknown",      "dtBeacon",          "dtMicECurrent",      "dtMicEOld",       "dtPosition",
-    "dtPeetBrosUII1", "dtRawGPSorU2K",     "dtMicroFinder",      "dtMapFeature",    "dtTMD700",
-    "dtItem",         "dtPeetBrosUII2",    "dtShelterData",      "dtInvalidOrTestData",
-    "dtSpaceWeather", "dtPositionTime",    "dtMessage",          "dtObject",        "dtStationCaps",
-    "dtPositionMsg",  "dtStatus",          "dtQuery",            "dtPositionTimeMsg",
-    "dtTelemetry",    "dtMaidenheadGridLoc", "dtWeatherReport",  "dtMicE",          "dtUserDefined",
-    "dtThirdParty",
+    "dtUnknown",       "dtBeacon",       "dtMicECurrent",     "dtMicEOld",           "dtPosition",
+    "dtPeetBrosUII1",  "dtRawGPSorU2K",  "dtMicroFinder",     "dtMapFeature",        "dtTMD700",
+    "dtItem",          "dtPeetBrosUII2", "dtShelterData",     "dtInvalidOrTestData", "dtSpaceWeather",
+    "dtPositionTime",  "dtMessage",      "dtObject",          "dtStationCaps",       "dtPositionMsg",
+    "dtStatus",        "dtQuery",        "dtPositionTimeMsg", "dtTelemetry",         "dtMaidenheadGridLoc",
+    "dtWeatherReport", "dtMicE",         "dtUserDefined",     "dtThirdParty",
 };
 
 std::size_t IndexOf(TAprsDataType type) {

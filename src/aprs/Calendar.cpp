@@ -5,8 +5,7 @@
 
 namespace aprs::calendar {
 
-namespace {
-}
+namespace {}
 
 TDateParts Split(TDateTime value) {
   const long long totalMs = text::RoundHalfEven(value * static_cast<double>(units::kMillisecondsPerDay));
@@ -27,7 +26,9 @@ std::optional<TDateTime> Join(int year, long long month, long long day, long lon
                                          std::chrono::day{static_cast<unsigned>(day)}};
   if (!date.ok()) return std::nullopt;
   const auto days = std::chrono::sys_days{date}.time_since_epoch().count() + kUnixEpochDays;
-  return static_cast<double>(days) + static_cast<double>((hour * units::kMinutesPerHour + minute) * units::kSecondsPerMinute + second) / units::kSecondsPerDay;
+  return static_cast<double>(days) +
+         static_cast<double>((hour * units::kMinutesPerHour + minute) * units::kSecondsPerMinute + second) /
+             units::kSecondsPerDay;
 }
 
 }  // namespace aprs::calendar

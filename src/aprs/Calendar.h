@@ -10,9 +10,9 @@
 
 namespace aprs::calendar {
 
-inline constexpr int kUnixEpochDays = 25569;        // 1970-01-01
-inline constexpr double kFirstDay = -693593.0;      // 0001-01-01, the first calendar date
-inline constexpr double kEndDay = 2958466.0;        // 10000-01-01, after the last one
+inline constexpr int kUnixEpochDays = 25569;    // 1970-01-01
+inline constexpr double kFirstDay = -693593.0;  // 0001-01-01, the first calendar date
+inline constexpr double kEndDay = 2958466.0;    // 10000-01-01, after the last one
 
 // A TDateTime rounded to the millisecond, split into its date and the milliseconds of its day.
 struct TDateParts {

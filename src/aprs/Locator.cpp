@@ -45,7 +45,8 @@ TLatLon LocatorToLatLon(std::string_view locatorText) {
 
   result.Longitude =
       (LetterIndex(loc[0]) * 10 + DigitIndex(loc[2]) + LetterIndex(loc[4]) / kSubsquaresPerDegree + offset) * 2 - 180;
-  result.Latitude = LetterIndex(loc[1]) * 10 + DigitIndex(loc[3]) + LetterIndex(loc[5]) / kSubsquaresPerDegree + offset - 90;
+  result.Latitude =
+      LetterIndex(loc[1]) * 10 + DigitIndex(loc[3]) + LetterIndex(loc[5]) / kSubsquaresPerDegree + offset - 90;
   return result;
 }
 

@@ -16,12 +16,12 @@ namespace {
 constexpr int kCustomBit = 16;
 constexpr int kStandardBit = 32;
 
-constexpr std::size_t kDestLength = 6;       // the six encoded characters
-constexpr std::size_t kMaxComment = 255;     // the longest comment kept
-constexpr int kByteOffset = 28;              // every information byte is sent as value + 28
-constexpr int kLongitudeOffset = 100;        // destination character 5 adds 100 degrees
-constexpr int kSpeedWrap = 800;              // speeds of 800 knots and more wrap around
-constexpr int kCourseWrap = 400;             // courses of 400 and more wrap around
+constexpr std::size_t kDestLength = 6;    // the six encoded characters
+constexpr std::size_t kMaxComment = 255;  // the longest comment kept
+constexpr int kByteOffset = 28;           // every information byte is sent as value + 28
+constexpr int kLongitudeOffset = 100;     // destination character 5 adds 100 degrees
+constexpr int kSpeedWrap = 800;           // speeds of 800 knots and more wrap around
+constexpr int kCourseWrap = 400;          // courses of 400 and more wrap around
 
 // The digit and flag bits of one destination character. Characters outside
 // the Mic-E alphabet never reach here: the destination checks reject them.
@@ -104,7 +104,7 @@ void DecodeMicE(std::string_view info, TAprsPacket& packet) {
   if (degrees >= 190)
     degrees -= 190;  // 0 to 9 degrees are sent as 190 to 199
   else if (degrees >= 180)
-    degrees -= 80;  // 100 to 109 degrees are sent as 180 to 189
+    degrees -= 80;                   // 100 to 109 degrees are sent as 180 to 189
   if (minutes >= 60) minutes -= 60;  // 0 to 9 minutes are sent as 60 to 69
   double longitude = degrees + minutes / 60.0 + hundredths / 6000.0;
   if (HasStandardBit(dest[5])) longitude = -longitude;  // West

@@ -10,7 +10,7 @@ namespace aprs {
 namespace {
 
 constexpr std::size_t kObjectNameLength = 9;
-constexpr std::size_t kObjectStateAt = 10;     // "*" live, "_" killed (1-based)
+constexpr std::size_t kObjectStateAt = 10;  // "*" live, "_" killed (1-based)
 constexpr std::size_t kObjectStampAt = 11;
 constexpr std::size_t kTimeStampLength = 7;
 constexpr std::size_t kObjectPositionAt = 18;

@@ -126,8 +126,7 @@ bool DecodeCompressed(std::string_view& textInOut, TAprsPacket& packet) {
       packet.Capabilities.Range = static_cast<float>(2.0 * std::pow(kSpeedBase, sv));
       packet.Capabilities.HasCapabilities = true;
     }
-    if ((tv & kNmeaSourceMask) == kNmeaSourceGga)
-      pos.Altitude = RoundToInt(std::pow(kAltitudeBase, cv * 91 + sv));
+    if ((tv & kNmeaSourceMask) == kNmeaSourceGga) pos.Altitude = RoundToInt(std::pow(kAltitudeBase, cv * 91 + sv));
   }
   textInOut.remove_prefix(kCompressedLength);
   return true;
@@ -143,8 +142,7 @@ bool IsWordChar(char c) { return text::IsDigit(c) || text::IsUpper(text::ToUpper
 
 // Local time minus UTC, in days, at the moment `utc`.
 double LocalOffsetDays(TDateTime utc) {
-  const auto seconds =
-      static_cast<std::time_t>(std::floor((utc - calendar::kUnixEpochDays) * units::kSecondsPerDay));
+  const auto seconds = static_cast<std::time_t>(std::floor((utc - calendar::kUnixEpochDays) * units::kSecondsPerDay));
   std::tm local{};
   if (localtime_r(&seconds, &local) == nullptr) return 0.0;
   return static_cast<double>(local.tm_gmtoff) / units::kSecondsPerDay;
@@ -218,8 +216,8 @@ void DecodeTimeStamp(std::string_view stamp, TAprsPacket& packet) {
   // A day later than today's is from last month: a report of the 30th heard on the 1st.
   if ((form == 'z' || form == '/') && day > base.Day()) month -= std::chrono::months{1};
 
-  const auto stamped = calendar::Join(static_cast<int>(month.year()), static_cast<unsigned>(month.month()), day, hour,
-                                      minute, second);
+  const auto stamped =
+      calendar::Join(static_cast<int>(month.year()), static_cast<unsigned>(month.month()), day, hour, minute, second);
   packet.TimeStamp = stamped ? *stamped - offset : received;
 }
 

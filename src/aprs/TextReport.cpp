@@ -3,8 +3,8 @@
 #include "TextReport.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <iomanip>
 #include <sstream>
 #include <string_view>
@@ -51,7 +51,8 @@ int DayOfYear(int year, int month, int day) {
 // the fraction still counts forward from midnight, as TDateTime has it.
 std::tm BrokenDown(TDateTime value) {
   const double wholeDays = std::trunc(value);
-  const long long ms = text::RoundHalfEven(std::fabs(value - wholeDays) * static_cast<double>(units::kMillisecondsPerDay));
+  const long long ms =
+      text::RoundHalfEven(std::fabs(value - wholeDays) * static_cast<double>(units::kMillisecondsPerDay));
   long long days = static_cast<long long>(wholeDays);
   long long secondsOfDay = ms / 1000;
   if (secondsOfDay >= 86400) {  // the fraction rounded up to the next midnight
@@ -144,9 +145,7 @@ class TReportWriter {
     m_out += unit;
   }
 
-  void Field(std::string_view name, int value, std::string_view unit = {}) {
-    Field(name, std::to_string(value), unit);
-  }
+  void Field(std::string_view name, int value, std::string_view unit = {}) { Field(name, std::to_string(value), unit); }
 
   void BlankLine() { m_out += kLineBreak; }
 
@@ -312,6 +311,8 @@ std::string FormatPacketReport(const TAprsPacket& packet, std::uint8_t flags, co
   return w.Take();
 }
 
-std::string TAprsPacket::AsText(std::uint8_t flags) const { return FormatPacketReport(*this, flags, UserReportLocale()); }
+std::string TAprsPacket::AsText(std::uint8_t flags) const {
+  return FormatPacketReport(*this, flags, UserReportLocale());
+}
 
 }  // namespace aprs

@@ -37,17 +37,10 @@ enum WxPattern : std::size_t {
 // Case-sensitive; in this order. The alternatives with dots or spaces are
 // sent for "no data": they leave group 1 unset, which reads as 0.
 constexpr std::array<const char*, wpCount> kPatternTexts = {
-    R"((?P<wx_mdhm>\d{8}))",
-    R"((b\d{5})|(b\.{5})|(b {5}))",
-    R"((h\d\d)|(h\.\.)|(h  ))",
-    R"((p\d{3})|(p\.{3})|(p {3}))",
-    R"((r\d{3})|(r\.{3})|(r {3}))",
-    R"((P\d{3})|(P\.{3})|(P {3}))",
-    R"((t\d{3})|(t\.{3})|(t {3}))",
-    R"((\d{3})/(\d{3}))",
-    R"((c\d{3})|(c\.{3})|(c {3}))",
-    R"((s\d{3})|(s\.{3})|(s {3}))",
-    R"((g\d{3})|(g\.{3})|(g {3}))",
+    R"((?P<wx_mdhm>\d{8}))",        R"((b\d{5})|(b\.{5})|(b {5}))", R"((h\d\d)|(h\.\.)|(h  ))",
+    R"((p\d{3})|(p\.{3})|(p {3}))", R"((r\d{3})|(r\.{3})|(r {3}))", R"((P\d{3})|(P\.{3})|(P {3}))",
+    R"((t\d{3})|(t\.{3})|(t {3}))", R"((\d{3})/(\d{3}))",           R"((c\d{3})|(c\.{3})|(c {3}))",
+    R"((s\d{3})|(s\.{3})|(s {3}))", R"((g\d{3})|(g\.{3})|(g {3}))",
 };
 
 // Whole match plus the most groups any pattern has.
@@ -62,8 +55,8 @@ class TWeatherPatterns {
     for (std::size_t i = 0; i < wpCount; ++i) {
       int error = 0;
       PCRE2_SIZE offset = 0;
-      m_codes[i] = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kPatternTexts[i]), PCRE2_ZERO_TERMINATED,
-                                 PCRE2_MULTILINE, &error, &offset, nullptr);
+      m_codes[i] = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kPatternTexts[i]), PCRE2_ZERO_TERMINATED, PCRE2_MULTILINE,
+                                 &error, &offset, nullptr);
       // Without JIT support pcre2_match interprets the pattern instead.
       if (m_codes[i] != nullptr) (void)pcre2_jit_compile(m_codes[i], PCRE2_JIT_COMPLETE);
     }
@@ -161,10 +154,8 @@ std::size_t WeatherDataStart(const TAprsPacket& packet) {
   switch (packet.DataType) {
     case TAprsDataType::dtWeatherReport:
     case TAprsDataType::dtPeetBrosUII1:
-    case TAprsDataType::dtPeetBrosUII2:
-      return 0;
-    default:
-      break;
+    case TAprsDataType::dtPeetBrosUII2: return 0;
+    default: break;
   }
   if (rest.size() <= info.size() && info.substr(info.size() - rest.size()) == rest) return info.size() - rest.size();
   return 0;

@@ -29,13 +29,9 @@ void TOleServer::Connect() {
   if (m_server) return;
   std::shared_ptr<THostServer> server;
   switch (ConnectKind) {
-    case TConnectKind::ckRunningInstance:
-      server = m_registry.Running();
-      break;
+    case TConnectKind::ckRunningInstance: server = m_registry.Running(); break;
     case TConnectKind::ckRunningOrNew:
-    case TConnectKind::ckNewInstance:
-      server = m_registry.RunningOrNew();
-      break;
+    case TConnectKind::ckNewInstance: server = m_registry.RunningOrNew(); break;
   }
   if (!server) throw EHostNotConnected();
   ConnectTo(*server);

@@ -55,8 +55,8 @@ class _clsOxbMap {
   virtual void SetPenWidth(std::int16_t& width) = 0;
   virtual void SetFillMode(std::int16_t& mode) = 0;
   virtual void SetFillColor(std::int32_t& color) = 0;  // 0x00BBGGRR
-  virtual void DrawCircle(float& x, float& y, float& radius, std::int32_t& color, float& startAngle,
-                          double& endAngle, float& aspect) = 0;
+  virtual void DrawCircle(float& x, float& y, float& radius, std::int32_t& color, float& startAngle, double& endAngle,
+                          float& aspect) = 0;
 };
 
 class _clsStationInfo {

@@ -55,8 +55,8 @@ TRect NormalPosFromText(std::string_view text, const TRect& current, bool sizeab
 
 TRect KeepOnWorkArea(const TRect& r, const TRect& workArea) {
   if (workArea.IsEmpty()) return r;
-  const bool overlaps = r.Left < workArea.Right && r.Right > workArea.Left && r.Top < workArea.Bottom &&
-                        r.Bottom > workArea.Top;
+  const bool overlaps =
+      r.Left < workArea.Right && r.Right > workArea.Left && r.Top < workArea.Bottom && r.Bottom > workArea.Top;
   if (overlaps) return r;
   const int left = std::clamp(r.Left, workArea.Left, std::max(workArea.Left, workArea.Right - r.Width()));
   const int top = std::clamp(r.Top, workArea.Top, std::max(workArea.Top, workArea.Bottom - r.Height()));

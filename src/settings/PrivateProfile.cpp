@@ -107,9 +107,7 @@ std::string_view LineBreakOf(const std::vector<TLine>& lines) {
   return "\n";
 }
 
-std::string ErrnoText(std::string_view step) {
-  return std::string(step) + ": " + std::strerror(errno);
-}
+std::string ErrnoText(std::string_view step) { return std::string(step) + ": " + std::strerror(errno); }
 
 }  // namespace
 

@@ -51,8 +51,8 @@ TFormWindowInfo TQtFormWindow::Info() const {
     info.Placement.ShowCmd = kSwShowMaximized;
   }
   info.ApplicationIconic = m_Form.isWindow() && m_Form.isMinimized();
-  info.Sizeable = m_Form.minimumSize() != m_Form.maximumSize() &&
-                  !m_Form.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+  info.Sizeable =
+      m_Form.minimumSize() != m_Form.maximumSize() && !m_Form.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
   const QColor own = m_Form.palette().color(QPalette::Window);
   info.Color = own == QApplication::palette(&m_Form).color(QPalette::Window) ? kClBtnFace : ColorValue(own);
   if (const QScreen* screen = m_Form.screen()) info.WorkArea = ToRect(screen->availableVirtualGeometry());

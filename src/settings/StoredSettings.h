@@ -19,9 +19,9 @@ inline constexpr std::string_view kSettingsSection = "Settings";
 
 // In the order of writing; see TStoredSettings::Restore for the order of reading.
 inline constexpr std::array<std::string_view, 10> kStoredProperties = {
-    "cbDrawDigis.Checked",   "cbDrawIGates.Checked",     "cbDrawMobiles.Checked", "cbRedrawCircles.Checked",
+    "cbDrawDigis.Checked",    "cbDrawIGates.Checked",     "cbDrawMobiles.Checked", "cbRedrawCircles.Checked",
     "cbDrawFullsize.Caption", "cbDrawDefaultPHG.Checked", "cbDrawOthers.Checked",  "edRedrawCircles.Text",
-    "edExpireAge.Text",      "edServerPort.Text",
+    "edExpireAge.Text",       "edServerPort.Text",
 };
 
 enum class TPropertyKind { pkBoolean, pkText };

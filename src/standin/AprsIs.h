@@ -10,7 +10,7 @@
 namespace standin {
 
 struct TAprsIsLogin {
-  std::string Login;     // defaults to the host's own call
+  std::string Login;            // defaults to the host's own call
   std::string Passcode = "-1";  // -1: receive only
   std::string Filter;
   std::string Version;

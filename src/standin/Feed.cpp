@@ -18,7 +18,8 @@ void TFeed::SetState(const QString& state) {
 
 TReplayFeed::TReplayFeed(QString path, bool loop, double rate, QString name)
     : m_path(std::move(path)), m_loop(loop), m_name(std::move(name)) {
-  const double interval = rate > 0 ? std::min(units::kMillisecondsPerSecond / rate, static_cast<double>(units::kMillisecondsPerDay)) : 0;
+  const double interval =
+      rate > 0 ? std::min(units::kMillisecondsPerSecond / rate, static_cast<double>(units::kMillisecondsPerDay)) : 0;
   m_timer.setInterval(static_cast<int>(std::llrint(interval)));
   connect(&m_timer, &QTimer::timeout, this, &TReplayFeed::Tick);
 }

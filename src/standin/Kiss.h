@@ -59,10 +59,10 @@ class TKissDecoder {
   void Feed(std::string_view bytes);
   void Reset();
 
-  int Frames = 0;     // data frames passed on
-  int Dropped = 0;    // data frames that were not APRS UI frames or were malformed
-  int Ignored = 0;    // KISS frames that are not data frames
-  int Oversize = 0;   // frames longer than kMaxFrame
+  int Frames = 0;    // data frames passed on
+  int Dropped = 0;   // data frames that were not APRS UI frames or were malformed
+  int Ignored = 0;   // KISS frames that are not data frames
+  int Oversize = 0;  // frames longer than kMaxFrame
 
  private:
   void EndFrame();

@@ -22,7 +22,7 @@ using units::kMinutesPerDegree;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 constexpr double kNorthPole = 90.0 * kMinutesPerDegree;
 constexpr double kFallbackExtent = kMinutesPerDegree;  // one degree for a degenerate area
-constexpr double kSmallestStretch = 0.1;                // cos 84 degrees: keep the poles usable
+constexpr double kSmallestStretch = 0.1;               // cos 84 degrees: keep the poles usable
 constexpr double kMinMinutesPerPixel = 0.001;
 constexpr double kMaxMinutesPerPixel = 120.0;
 constexpr int kMinPixels = 120;
@@ -32,7 +32,7 @@ constexpr double kWheelStep = 120.0;  // one notch of a wheel
 constexpr double kZoomPerNotch = 1.25;
 constexpr double kGraticuleSpacing = 70.0;  // pixels at least between lines
 constexpr int kStationDotRadius = 3;
-constexpr int kSolidFillAlpha = 56;    // a light wash, so the map stays readable
+constexpr int kSolidFillAlpha = 56;  // a light wash, so the map stays readable
 constexpr int kHatchFillAlpha = 140;
 constexpr int kFillSolid = 0;
 constexpr int kFillTransparent = 1;
@@ -69,8 +69,7 @@ QBrush CircleBrush(const TMapCircle& circle) {
 
 TMapView TMapView::Fitting(const TMapArea& area, int pixelWidth) {
   const double width = area.Width != 0.0 && std::isfinite(area.Width) ? std::fabs(area.Width) : kFallbackExtent;
-  const double height =
-      area.Height != 0.0 && std::isfinite(area.Height) ? std::fabs(area.Height) : kFallbackExtent;
+  const double height = area.Height != 0.0 && std::isfinite(area.Height) ? std::fabs(area.Height) : kFallbackExtent;
   TMapView view;
   view.m_centreX = std::isfinite(area.Left) ? area.Left + width / 2 : 0.0;
   view.m_centreY = std::isfinite(area.Top) ? std::clamp(area.Top - height / 2, -kNorthPole, kNorthPole) : 0.0;
@@ -241,8 +240,8 @@ void TMapWindow::PaintGraticule(QPainter& painter) const {
   const TMapArea area = m_view.VisibleArea();
   const QPointF origin = m_view.ToPixel(0, 0);
   const QPointF oneMinute = m_view.ToPixel(1, -1);
-  const double step = GraticuleStep(std::min(oneMinute.x() - origin.x(), oneMinute.y() - origin.y()),
-                                    kGraticuleSpacing);
+  const double step =
+      GraticuleStep(std::min(oneMinute.x() - origin.x(), oneMinute.y() - origin.y()), kGraticuleSpacing);
   painter.setPen(QPen(kGraticule, 1));
   QFont font = painter.font();
   font.setPointSizeF(8);

@@ -100,8 +100,7 @@ std::int16_t TStandInHost::GetStationCount() {
 }
 
 host::WideString TStandInHost::GetStationEntry(std::int16_t& index) {
-  if (index < 0 || index >= GetStationCount())
-    throw std::out_of_range("No station at index " + std::to_string(index));
+  if (index < 0 || index >= GetStationCount()) throw std::out_of_range("No station at index " + std::to_string(index));
   return host::WidenText(StationEntry(m_stations[static_cast<std::size_t>(index)].Callsign));
 }
 
@@ -187,7 +186,8 @@ void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
   LearnStation(*line);
   // A client that pumps events inside DataAvailable may hear the next line nested in
   // this one; its own text comes back when the nested event is over.
-  const host::WideString outer = std::exchange(m_packet, host::WidenText(FormatMonitorText(*line, m_timeSource(), radioPort)));
+  const host::WideString outer =
+      std::exchange(m_packet, host::WidenText(FormatMonitorText(*line, m_timeSource(), radioPort)));
   Raise(host::TOxbEvent::DataAvailable);
   m_packet = outer;
   UpdateWindow();
@@ -235,7 +235,9 @@ void TStandInHost::UpdateWindow() {
   m_window->ShowState(state, HeardCount());
 }
 
-QString DefaultIniPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Oxbel32.INI")); }
+QString DefaultIniPath() {
+  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Oxbel32.INI"));
+}
 
 std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath) {
   auto host = std::make_shared<TStandInHost>(LoadStandInSettings(iniPath.toStdString()),

@@ -64,8 +64,8 @@ void TStandInMap::SetBounds(TMapBounds bounds) {
 void TStandInMap::MoveView(TMapBounds bounds) {
   m_bounds = bounds;
   m_circles.clear();
-  Trace(TraceLine("MapView", {TraceArg(bounds.Left), TraceArg(bounds.Top), TraceArg(bounds.Width),
-                              TraceArg(bounds.Height)}));
+  Trace(TraceLine("MapView",
+                  {TraceArg(bounds.Left), TraceArg(bounds.Top), TraceArg(bounds.Width), TraceArg(bounds.Height)}));
   Changed();
 }
 

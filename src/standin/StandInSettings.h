@@ -35,12 +35,12 @@ struct TStandInSettings {
   std::string Feed = "demo";
   double FeedRate = kDefaultFeedRate;
   TMapBounds Map = kDefaultMap;
-  std::string Trace;     // empty: no trace; else an absolute path
-  std::string Login;     // APRS-IS login; empty: MyCall
+  std::string Trace;            // empty: no trace; else an absolute path
+  std::string Login;            // APRS-IS login; empty: MyCall
   std::string Passcode = "-1";  // -1: receive only
-  std::string Filter;    // APRS-IS server-side filter
-  std::string IniFolder;  // relative paths in Feed and Trace are taken from here
-  std::string IniPath;    // the settings file itself, where a feed chosen in the window is kept
+  std::string Filter;           // APRS-IS server-side filter
+  std::string IniFolder;        // relative paths in Feed and Trace are taken from here
+  std::string IniPath;          // the settings file itself, where a feed chosen in the window is kept
 };
 
 // Keys of one section of INI text, lower-cased; the first occurrence of a key wins,

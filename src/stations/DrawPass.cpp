@@ -71,8 +71,7 @@ TMapBounds ReadMapBounds(TMapSource& host) {
   return bounds;
 }
 
-void PlotCircles(TMapSource& host, int count, const TStationAt& stationAt, const TCircleChoice& choice,
-                 bool fullSize) {
+void PlotCircles(TMapSource& host, int count, const TStationAt& stationAt, const TCircleChoice& choice, bool fullSize) {
   const TMapBounds bounds = ReadMapBounds(host);
   for (int i = 0; i < count; ++i) {
     const aprs::TAprsPacket* station = stationAt(i);

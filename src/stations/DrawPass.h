@@ -72,11 +72,10 @@ using TStationAt = std::function<const aprs::TAprsPacket*(int index)>;
 
 // One pass over `count` stations in order. A host failure ends the pass at
 // that station and propagates; the stations after it are not drawn.
-void PlotCircles(TMapSource& host, int count, const TStationAt& stationAt, const TCircleChoice& choice,
-                 bool fullSize);
-inline void PlotCircles(TMapSource& host, const aprs::TPacketCache& cache, const TCircleChoice& choice,
-                        bool fullSize) {
-  PlotCircles(host, cache.Count(), [&cache](int index) { return cache.Items(index); }, choice, fullSize);
+void PlotCircles(TMapSource& host, int count, const TStationAt& stationAt, const TCircleChoice& choice, bool fullSize);
+inline void PlotCircles(TMapSource& host, const aprs::TPacketCache& cache, const TCircleChoice& choice, bool fullSize) {
+  PlotCircles(
+      host, cache.Count(), [&cache](int index) { return cache.Items(index); }, choice, fullSize);
 }
 
 // The redraw timer as the pass sees it; interval in milliseconds.

@@ -61,8 +61,7 @@ float WrapAngle(float modulus, float value) {
   return negative ? -magnitude : magnitude;
 }
 
-TMapCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading,
-                               bool fullSize) {
+TMapCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading, bool fullSize) {
   TMapCircle circle;
   circle.X = Single(longitude * kMinutesPerDegree);
   circle.Y = Single(latitude * kMinutesPerDegree);
@@ -109,8 +108,8 @@ void PlotRangeCircle(TMapSource& host, const aprs::TAprsPacket& station, std::in
                      int penWidth) {
   SetPen(host, penWidth, kRangeFillMode, kRangeFillColor);
   const TMapCircle circle =
-      RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value,
-                          station.Capabilities.Range, station.Capabilities.Antenna.Heading, fullSize);
+      RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value, station.Capabilities.Range,
+                          station.Capabilities.Antenna.Heading, fullSize);
   const float mapHeight = host.GetMap()->GetMapHeight();
   if (!RangeCircleVisible(circle.Radius, mapHeight)) return;
   DrawOne(host, circle, color);
@@ -118,9 +117,8 @@ void PlotRangeCircle(TMapSource& host, const aprs::TAprsPacket& station, std::in
 
 void PlotDfCircle(TMapSource& host, const aprs::TAprsPacket& station, std::int32_t color) {
   SetPen(host, kDfPenWidth, kDfFillMode, color);
-  const TMapCircle circle =
-      RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value,
-                          station.DFReport.Range, station.DFReport.Antenna.Heading, true);
+  const TMapCircle circle = RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value,
+                                                station.DFReport.Range, station.DFReport.Antenna.Heading, true);
   DrawOne(host, circle, color);
 }
 

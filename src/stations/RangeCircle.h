@@ -22,10 +22,10 @@ namespace tarvik {
 
 inline constexpr double kEarthRadiusMiles = 3956.0;
 using units::kMinutesPerDegree;
-inline constexpr float kTwoPiSingle = 6.2831855F;           // the longitude wrap and DrawCircle's 5th argument
-inline constexpr double kTwoPiDouble = 6.283185307179586;   // DrawCircle's 6th argument
-inline constexpr float kCircleAspect = 1.0F;                // DrawCircle's 7th argument
-inline constexpr float kSmallestCirclePercent = 2.0F;       // of the map's height, as a diameter
+inline constexpr float kTwoPiSingle = 6.2831855F;          // the longitude wrap and DrawCircle's 5th argument
+inline constexpr double kTwoPiDouble = 6.283185307179586;  // DrawCircle's 6th argument
+inline constexpr float kCircleAspect = 1.0F;               // DrawCircle's 7th argument
+inline constexpr float kSmallestCirclePercent = 2.0F;      // of the map's height, as a diameter
 inline constexpr std::int16_t kRangeFillMode = 1;
 inline constexpr std::int32_t kRangeFillColor = 0xFFFF00;
 inline constexpr std::int16_t kDfFillMode = 0;
@@ -66,8 +66,7 @@ struct TMapCircle {
 // The circle of a station at (latitude, longitude) in degrees with a range in
 // statute miles and a heading in whole degrees (0: no direction). Half size
 // halves both the centre's offset and the radius.
-TMapCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading,
-                               bool fullSize);
+TMapCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading, bool fullSize);
 
 // True when a circle of `radius` is big enough to draw on a map `mapHeight`
 // high: its diameter is more than 2 per cent of the height. A height of 0 is

@@ -10,7 +10,7 @@
 
 namespace tarvik {
 
-
+// clang-format off
 const std::array<TStationColumnDef, kStationColumnCount> StationColumns = {{
     {"Callsign", 70},
     {"Type", 75},
@@ -23,6 +23,7 @@ const std::array<TStationColumnDef, kStationColumnCount> StationColumns = {{
     {"Range", 50},
     {"Raw Packet", 0},
 }};
+// clang-format on
 
 namespace {
 
@@ -62,10 +63,8 @@ TStationRow StationRowOf(const aprs::TAprsPacket& packet) {
 
 std::string StationColumnText(const TStationRow& row, TStationColumn column) {
   switch (column) {
-    case scCallsign:
-      return row.Callsign;
-    case scType:
-      return std::string(aprs::DataTypeName(row.DataType));
+    case scCallsign: return row.Callsign;
+    case scType: return std::string(aprs::DataTypeName(row.DataType));
     case scSym: {
       // A symbol character the station never sent is left out rather than
       // shown as a NUL that would cut the text short.
@@ -74,28 +73,21 @@ std::string StationColumnText(const TStationRow& row, TStationColumn column) {
       if (row.SymbolCode != 0) sym += row.SymbolCode;
       return sym;
     }
-    case scPhg:
-      return row.DefaultPhg ? std::string("DEFAULT") : row.PhgString;
-    case scPower:
-      return IntText(row.Power);
-    case scHeight:
-      return IntText(row.Haat);
-    case scGain:
-      return IntText(row.Gain);
-    case scDirection:
-      return row.HeadingName;
-    case scRange:
-      return FormatRange(row.Range);
-    case scRawPacket:
-      return row.RawPacket;
+    case scPhg: return row.DefaultPhg ? std::string("DEFAULT") : row.PhgString;
+    case scPower: return IntText(row.Power);
+    case scHeight: return IntText(row.Haat);
+    case scGain: return IntText(row.Gain);
+    case scDirection: return row.HeadingName;
+    case scRange: return FormatRange(row.Range);
+    case scRawPacket: return row.RawPacket;
   }
   return {};
 }
 
 std::string FormatDateTimeNumber(aprs::TDateTime value, std::string_view decimalPoint) {
   std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::general, kDateTimeDigits);
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, kDateTimeDigits);
   if (result.ec != std::errc()) return "0";
   std::string number;
   for (const char* c = buffer.data(); c != result.ptr; ++c) {

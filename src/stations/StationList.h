@@ -125,7 +125,7 @@ std::string StationEntryCallsign(std::string_view entry);
 void ApplyStationHeader(std::string_view header, aprs::TAprsPacket& packet);
 
 struct TStationListSink {
-  std::function<bool(const aprs::TAprsPacket&)> Accept;             // the cache acceptance test
+  std::function<bool(const aprs::TAprsPacket&)> Accept;           // the cache acceptance test
   std::function<void(std::unique_ptr<aprs::TAprsPacket>)> Store;  // the cache's Update
   std::function<void(const std::string&)> Log;                    // the packet log
 };

@@ -3,8 +3,7 @@
 namespace widgets {
 
 namespace {
-constexpr std::string_view kUrlSafe =
-    "1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz:/.?=_-$(){}~&";
+constexpr std::string_view kUrlSafe = "1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz:/.?=_-$(){}~&";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 }  // namespace
 

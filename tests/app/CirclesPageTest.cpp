@@ -5,12 +5,12 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "FakeHost.h"
@@ -67,15 +67,15 @@ class CirclesPageTest : public ::testing::Test {
     services.MakeCacheTimer = [] { return std::make_unique<aprs::TManualCacheTimer>(); };
     services.Terminate = [] {};
     form = std::make_unique<TMainForm>(registry, std::move(services));
-    form->Cache->Update(Station("DIGI", 45.0, -93.0, '#'));     // inside the recording map's bounds
+    form->Cache->Update(Station("DIGI", 45.0, -93.0, '#'));  // inside the recording map's bounds
     form->Cache->Update(Station("IGATE", 45.5, -92.0, '&'));
-    form->Cache->Update(Station("FAR", 30.0, -93.0, '#'));      // outside
+    form->Cache->Update(Station("FAR", 30.0, -93.0, '#'));  // outside
   }
 
   void Show() {
     form->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return form->clsOxb != nullptr || !form->moLog->toPlainText().isEmpty(); },
-                                5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return form->clsOxb != nullptr || !form->moLog->toPlainText().isEmpty(); }, 5000));
     QCoreApplication::processEvents();
   }
 
@@ -109,6 +109,7 @@ TEST_F(CirclesPageTest, ControlsHaveTheirCaptionsDefaultsAndHints) {
     bool checked;
     const char* hint;
   };
+  // clang-format off
   const std::vector<Box> boxes = {
       {form->cbDrawDigis, "Draw Digis (Green) - # symbol", true, "Enables drawing range circles for digis"},
       {form->cbDrawMobiles, "Draw Mobiles (Red)", true, "Enables drawing range circles for mobiles"},
@@ -121,6 +122,7 @@ TEST_F(CirclesPageTest, ControlsHaveTheirCaptionsDefaultsAndHints) {
        "Draw NORMAL (for mobiles) sized range circles rather than FULL SIZE (for fixed stations) - choice not saved"},
       {form->cbDrawDF, "Enable DF circle plots", false, "Draws DF circles instead of PHG or RNG circles"},
   };
+  // clang-format on
   for (const auto& b : boxes) {
     SCOPED_TRACE(b.caption);
     EXPECT_EQ(b.box->text(), b.caption);
@@ -196,6 +198,7 @@ TEST_F(CirclesPageTest, RedrawTimerStateTable) {
     bool enabled;
     int interval;
   };
+  // clang-format off
   const std::vector<Step> steps = {
       {"start", [] {}, false, 15000},
       {"box checked", [&] { QTest::mouseClick(form->cbRedrawCircles, Qt::LeftButton); }, true, 15000},
@@ -210,6 +213,7 @@ TEST_F(CirclesPageTest, RedrawTimerStateTable) {
       {"0 typed, box checked by the program", [&] { TypeSeconds("0"); form->cbRedrawCircles->setChecked(true); },
        true, 0},
   };
+  // clang-format on
   for (const auto& step : steps) {
     SCOPED_TRACE(step.name);
     step.act();

@@ -48,11 +48,13 @@ TEST(TakeListChanged, ClearsTheFlagEitherWay) {
 }
 
 TEST(ExpireAgeFromText, NotAnIntegerGivesSixty) {
+  // clang-format off
   const std::vector<std::pair<QString, int>> cases = {
       {"60", 60},   {"5", 5},   {"0", 0},     {"-3", -3},   {"+7", 7},       {"abc", 60},
       {"", 60},     {" 5", 60}, {"5 ", 60},   {"1.5", 60},  {"99999999999", 60},
       {"2147483647", 2147483647}, {QString(QChar(0x0665)), 60},  // an Arabic-Indic five
   };
+  // clang-format on
   for (const auto& [text, age] : cases) EXPECT_EQ(age, ExpireAgeFromText(text)) << text.toStdString();
 }
 

@@ -13,12 +13,12 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "TarvikData.h"
 #include "TarvikMain.h"
-#include <QFile>
-#include <QTemporaryDir>
 #include "TarvikVersion.h"
 
 namespace tarvik {
@@ -183,7 +183,7 @@ TEST_F(MainFormTest, FirstShowWaitsConnectsAndShowsTheCall) {
   const auto& times = host->State->CallTimes;
   // The host's own station list (empty here) is read last.
   ASSERT_EQ(calls, (std::vector<std::string>{"Advise", "GetMyInfo", "GetMyCallsign", "GetStationCount"}));
-  EXPECT_GT(times[0] - 1000, 1980u);  // 36 ticks before connecting
+  EXPECT_GT(times[0] - 1000, 1980u);     // 36 ticks before connecting
   EXPECT_GT(times[1] - times[0], 990u);  // 18 ticks after
   EXPECT_TRUE(LogLines().isEmpty());
 }
@@ -247,11 +247,11 @@ TEST_F(MainFormTest, HandlersLogTheirOwnProblems) {
   host->State->FailUnadvise = true;
   form->FormDestroy();
 
-  EXPECT_EQ(LogLines(), (QStringList{"Problem in clsOxbDataAvailable: GetPacket failed",
-                                     "N0CALL>APRS:x",  // logged before the cache refused it
-                                     "Problem in WMDataAvailable: the cache is full",
-                                     "Problem in miExitClick: the icon is stuck",
-                                     "Problem in FormDestroy: Unadvise failed"}));
+  EXPECT_EQ(LogLines(),
+            (QStringList{"Problem in clsOxbDataAvailable: GetPacket failed",
+                         "N0CALL>APRS:x",  // logged before the cache refused it
+                         "Problem in WMDataAvailable: the cache is full", "Problem in miExitClick: the icon is stuck",
+                         "Problem in FormDestroy: Unadvise failed"}));
   EXPECT_EQ(Terminations(), 0);  // Exit stopped at its failing step
 }
 

@@ -80,7 +80,7 @@ TEST_F(ProgramTest, SecondCopyIsRefusedAndAnotherNameRuns) {
 
   EXPECT_EQ(first->state(), QProcess::Running);
   EndWith(*first, SIGTERM);
-  EXPECT_FALSE(QFile::exists(Lock("tarvik")));  // released on the orderly way out
+  EXPECT_FALSE(QFile::exists(Lock("tarvik")));    // released on the orderly way out
   QFile settings(folder.filePath("tarvik.INI"));  // saved on the way out
   ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
   EXPECT_TRUE(settings.readAll().contains("[MainForm]"));

@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kHelperDirVariable = "TARVIK_TEST_LOCK_FOLDER";
 
 TEST(InstanceTitle, Table) {
+  // clang-format off
   const std::vector<std::pair<QString, QString>> cases = {
       {"/opt/tarvik/Tarvik.exe", "Tarvik"},
       {"/opt/tarvik/TARVIK.EXE", "Tarvik"},
@@ -26,6 +27,7 @@ TEST(InstanceTitle, Table) {
       {"/usr/bin/TarVik2", "Tarvik2"},
       {"relative/tarvik.bin.exe", "tarvik.bin"},
   };
+  // clang-format on
   for (const auto& [path, title] : cases) EXPECT_EQ(InstanceTitle(path), title) << path.toStdString();
   EXPECT_EQ(InstanceLockName("Tarvik"), "PREVINST:Tarvik");
 }

@@ -22,8 +22,7 @@ TStationRow MakeRow(const std::string& call, const std::string& raw = "") {
 
 std::vector<std::string> Column(const TStationListModel& model, int column) {
   std::vector<std::string> out;
-  for (int r = 0; r < model.rowCount(); ++r)
-    out.push_back(model.data(model.index(r, column)).toString().toStdString());
+  for (int r = 0; r < model.rowCount(); ++r) out.push_back(model.data(model.index(r, column)).toString().toStdString());
   return out;
 }
 
@@ -59,8 +58,8 @@ TEST_F(StationListModelTest, ARefreshIsOneReset) {
 TEST_F(StationListModelTest, HeadersFlagsAndTexts) {
   model.SetRows({MakeRow("N0CALL", "N0CALL>APRS:\xB0")});
   EXPECT_EQ(10, model.columnCount());
-  const std::vector<QString> captions = {"Callsign", "Type",      "Sym",   "PHG",       "Power",
-                                         "Height",   "Gain",      "Direction", "Range", "Raw Packet"};
+  const std::vector<QString> captions = {"Callsign", "Type", "Sym",       "PHG",   "Power",
+                                         "Height",   "Gain", "Direction", "Range", "Raw Packet"};
   for (int c = 0; c < 10; ++c)
     EXPECT_EQ(captions[static_cast<std::size_t>(c)], model.headerData(c, Qt::Horizontal).toString());
   EXPECT_FALSE(model.headerData(10, Qt::Horizontal).isValid());

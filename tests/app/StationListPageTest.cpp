@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "APRSParser.h"
-#include "RedrawTimer.h"
 #include "Clock.h"
+#include "RedrawTimer.h"
 #include "StationList.h"
 #include "StationListModel.h"
 #include "StationListTestFakes.h"

@@ -20,12 +20,14 @@ TEST(ShouldRefreshStationList, PauseHoldsBackOnlyUnforcedRefreshes) {
   struct Case {
     bool refreshing, pageActive, paused, force, expected;
   };
+  // clang-format off
   const Case cases[] = {
       {false, true, false, false, true},  {false, true, false, true, true},
       {false, true, true, false, false},  {false, true, true, true, true},
       {false, false, false, true, false}, {false, false, true, true, false},
       {true, true, false, true, false},   {true, true, false, false, false},
   };
+  // clang-format on
   for (const Case& c : cases)
     EXPECT_EQ(c.expected, ShouldRefreshStationList(c.refreshing, c.pageActive, c.paused, c.force))
         << c.refreshing << c.pageActive << c.paused << c.force;

@@ -50,6 +50,7 @@ struct WaitCase {
 };
 
 TEST(Timing, DelayTicksWaitsItsTicks) {
+  // clang-format off
   const std::vector<WaitCase> cases = {
       {0, 36, 1980, 2035},           // starting on a tick boundary
       {54, 36, 1980, 1981},          // starting at the end of a tick
@@ -57,6 +58,7 @@ TEST(Timing, DelayTicksWaitsItsTicks) {
       {0xFFFFFFF0u, 2, 110, 165},    // across the 32-bit clock's wrap
       {0xFFFFFFFFu - 54, 1, 55, 110},
   };
+  // clang-format on
   for (const WaitCase& c : cases) {
     SimClock clock;
     clock.now = c.start;

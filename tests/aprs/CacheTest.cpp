@@ -15,8 +15,7 @@ namespace {
 constexpr TDateTime kNow = 46000.5;  // a fixed UTC instant, as days
 constexpr double kSecond = 1.0 / 86400.0;
 
-std::unique_ptr<TAprsPacket> MakePacket(const std::string& callsign, TDateTime received = kNow,
-                                        std::string raw = {}) {
+std::unique_ptr<TAprsPacket> MakePacket(const std::string& callsign, TDateTime received = kNow, std::string raw = {}) {
   auto packet = std::make_unique<TAprsPacket>();
   packet->Source.Callsign = callsign;
   packet->Received = received;
@@ -36,7 +35,9 @@ std::unique_ptr<TAprsPacket> MakeKill(const std::string& callsign, TAprsDataType
 // Pins NowUtc for one test and puts the system clock back afterwards.
 class TClockGuard {
  public:
-  explicit TClockGuard(TDateTime now) : m_now(now) { m_previous = SetUtcClock([this] { return m_now; }); }
+  explicit TClockGuard(TDateTime now) : m_now(now) {
+    m_previous = SetUtcClock([this] { return m_now; });
+  }
   ~TClockGuard() { SetUtcClock(std::move(m_previous)); }
   TClockGuard(const TClockGuard&) = delete;
   TClockGuard& operator=(const TClockGuard&) = delete;

@@ -4,8 +4,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <random>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +22,7 @@ TEST(CoordinateValue, ReadsDegreesAndMinutes) {
     std::string text;
     double value;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"4903.50N", 49.0 + 3.5 / 60.0},
       {"07201.75W", -(72.0 + 1.75 / 60.0)},
@@ -40,6 +41,7 @@ TEST(CoordinateValue, ReadsDegreesAndMinutes) {
       {std::string("4903\0" "50N", 8), 49.0},  // a NUL inside the minutes: not a number
       {std::string("49\0" "3.50N", 8), 49.0 + 3.5 / 60.0},  // a leading NUL trims like a space
   };
+  // clang-format on
   for (const Case& c : cases) {
     const std::string exact = c.text;
     EXPECT_NEAR(CoordinateValue(exact), c.value, kTolerance) << '"' << c.text << '"';
@@ -62,6 +64,7 @@ TEST(FormatCoordinates, WritesAprsText) {
     const char* latitude;
     const char* longitude;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {49.0 + 3.5 / 60.0, "4903.50N", "04903.50E"},
       {-(72.0 + 1.75 / 60.0), "7201.75S", "07201.75W"},
@@ -74,6 +77,7 @@ TEST(FormatCoordinates, WritesAprsText) {
       {-49.99999, "4960.00S", "04960.00W"},
       {0.000001, "0000.00N", "00000.00E"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     EXPECT_EQ(FormatLatitude(c.degrees), c.latitude) << c.degrees;
     EXPECT_EQ(FormatLongitude(c.degrees), c.longitude) << c.degrees;
@@ -100,6 +104,7 @@ TEST(LocatorToLatLon, GivesTheCentreOfSquareOrSubsquare) {
     double latitude;
     double longitude;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"EM29", 39.5, -95.0},
       {"EM29QE", 39.1875, -94.625},
@@ -118,6 +123,7 @@ TEST(LocatorToLatLon, GivesTheCentreOfSquareOrSubsquare) {
       {"EMA9", 0.0, 0.0},
       {"", 0.0, 0.0},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const TLatLon r = LocatorToLatLon(c.locator);
     EXPECT_NEAR(r.Latitude, c.latitude, 1e-12) << c.locator;
@@ -131,6 +137,7 @@ TEST(LatLonToLocator, NamesTheSubsquare) {
     double latitude;
     const char* locator;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {-94.625, 39.1875, "EM29QE"},
       {-72.029167, 49.058333, "FN39XB"},
@@ -142,7 +149,9 @@ TEST(LatLonToLocator, NamesTheSubsquare) {
       {0.0, -90.5, ""},
       {std::numeric_limits<double>::quiet_NaN(), 0.0, ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(LatLonToLocator(c.longitude, c.latitude), c.locator) << c.longitude << "," << c.latitude;
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(LatLonToLocator(c.longitude, c.latitude), c.locator) << c.longitude << "," << c.latitude;
 }
 
 TEST(LatLonToLocator, RoundTripsEverySubsquareCentreOfSomeFields) {
@@ -168,6 +177,7 @@ TEST(IsMobileSymbol, KnowsMovingStations) {
     char code;
     bool mobile;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {'/', '>', true},  {'/', '-', false}, {'/', '<', true},  {'/', 'k', true},  {'/', '[', true},
       {'/', '\'', true}, {'/', 'v', true},  {'/', '_', false}, {'/', '#', false}, {'/', 'A', false},
@@ -176,6 +186,7 @@ TEST(IsMobileSymbol, KnowsMovingStations) {
       // A NUL code (no symbol decoded) is never mobile, whatever the table.
       {'/', '\0', false}, {'\\', '\0', false}, {'\0', '\0', false},
   };
+  // clang-format on
   for (const Case& c : cases)
     EXPECT_EQ(IsMobileSymbol(c.table, c.code), c.mobile) << "table " << int(c.table) << " code " << int(c.code);
 }
@@ -205,8 +216,8 @@ std::string ReferenceLatitude(double degrees) {
   const double magnitude = std::fabs(degrees);
   const double whole = std::trunc(magnitude);
   char minutes[32];
-  const auto end = std::to_chars(minutes, minutes + sizeof minutes, (magnitude - whole) * 60.0,
-                                 std::chars_format::fixed, 2);
+  const auto end =
+      std::to_chars(minutes, minutes + sizeof minutes, (magnitude - whole) * 60.0, std::chars_format::fixed, 2);
   std::string m(minutes, end.ptr);
   if (m.size() < 5) m.insert(0, 5 - m.size(), '0');
   std::string w = std::to_string(static_cast<int>(whole));

@@ -37,6 +37,7 @@ struct PhgCase {
   bool defaultPhg = false;
 };
 
+// clang-format off
 const std::vector<PhgCase> kPhgCases = {
     {.name = "phg at start", .line = kFixedRadio + "PHG5132/Club station", .phg = "PHG5132", .power = 25,
      .haat = 20, .gain = 3, .heading = 90, .headingName = "E", .range = 7.95F},
@@ -91,6 +92,7 @@ const std::vector<PhgCase> kPhgCases = {
      .power = 25, .haat = 20, .gain = 3, .heading = 90, .headingName = "E", .range = 7.95F},
     {.name = "station capabilities", .line = "N0CALL>APRS,WIDE1-1:<IGATE,MSG_CNT=43,LOC_CNT=14"},
 };
+// clang-format on
 
 class PhgTableTest : public ::testing::TestWithParam<PhgCase> {};
 
@@ -130,6 +132,7 @@ struct DfsCase {
   float range = 0.0F;
 };
 
+// clang-format off
 const std::vector<DfsCase> kDfsCases = {
     {.name = "dfs", .comment = "DFS2360", .dfs = "DFS2360", .signal = 2, .power = 25, .haat = 80, .gain = 6,
      .headingName = "OMNI", .range = 22.49F},
@@ -147,6 +150,7 @@ const std::vector<DfsCase> kDfsCases = {
     {.name = "too short", .comment = "DFS23", .has = false},
     {.name = "not at the start", .comment = "x DFS2360", .has = false},
 };
+// clang-format on
 
 class DfsTableTest : public ::testing::TestWithParam<DfsCase> {};
 
@@ -262,7 +266,8 @@ TEST(DecodeStationCaps, KeepsTheTextAsRawData) {
 
 // Every prefix of extension comments, in exact-size comments.
 TEST(Extensions, TruncatedCommentsNeverReadPastTheEnd) {
-  const std::vector<std::string> comments = {"PHG51324", "x PHG5132", "RNG0050", "DFS2360", "phg", "PHG\xFF\xFE\x80\x81"};
+  const std::vector<std::string> comments = {"PHG51324", "x PHG5132", "RNG0050",
+                                             "DFS2360",  "phg",       "PHG\xFF\xFE\x80\x81"};
   for (const std::string& full : comments) {
     for (std::size_t n = 0; n <= full.size(); ++n) {
       TAprsPacket p;

@@ -21,6 +21,7 @@ struct MsgCase {
   const char* nwsState;
 };
 
+// clang-format off
 const std::vector<MsgCase> kMsgCases = {
     {"padded addressee", "N0CALL>APRS::WU2Z     :Testing{003", "WU2Z", "Testing", "003", mtGeneral, ""},
     {"ack", "N0CALL>APRS::WU2Z     :ack003", "WU2Z", "", "003", mtAck, ""},
@@ -46,6 +47,7 @@ const std::vector<MsgCase> kMsgCases = {
     {"only a number", "N0CALL>APRS::NWS_WARN :{5", "NWS_WARN", "", "5", mtGeneral, ""},
     {"short field", "N0CALL>APRS::WU2Z", "WU2Z", "", "", mtGeneral, ""},
 };
+// clang-format on
 
 void PrintTo(const MsgCase& c, std::ostream* os) { *os << c.name; }
 
@@ -81,8 +83,8 @@ TEST(RawGps, KeepsTheSentenceAndNothingElse) {
 
 // Each truncation of each kind of message, in a buffer of exactly its size.
 TEST(Message, ShortFieldsNeverReadPastTheirEnd) {
-  for (const std::string full : {"WU2Z     :Testing{003", "NWS_WARN :092010z,THUNDERSTORM,AR_ASHLEY,",
-                                 "WU2Z     :ack003", "BLNA     :x"}) {
+  for (const std::string full :
+       {"WU2Z     :Testing{003", "NWS_WARN :092010z,THUNDERSTORM,AR_ASHLEY,", "WU2Z     :ack003", "BLNA     :x"}) {
     for (std::size_t n = 0; n <= full.size(); ++n) {
       const ExactText info(std::string_view(full).substr(0, n));
       TAprsPacket p;

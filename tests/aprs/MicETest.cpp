@@ -32,6 +32,7 @@ struct MicECase {
   int msgIndex;
 };
 
+// clang-format off
 const std::vector<MicECase> kMicECases = {
     {"published example", "N0CALL>S32UVT:`" + kInfo, true, 33.427333, -112.129, "3325.64N", "11207.74W", 251, 105,
      '>', '/', false, true, "]Hello", 4},
@@ -82,6 +83,7 @@ const std::vector<MicECase> kMicECases = {
     {"tm-d700 type", "N0CALL>S32UVT:'" + kInfo, true, 33.427333, -112.129, "3325.64N", "11207.74W", 251, 105, '>', '/',
      false, true, "]Hello", 4},
 };
+// clang-format on
 
 void PrintTo(const MicECase& c, std::ostream* os) { *os << c.name; }
 

@@ -31,6 +31,7 @@ struct ObjectCase {
   TDateTime timeStamp;
 };
 
+// clang-format off
 const std::vector<ObjectCase> kObjectCases = {
     {"object", "N0CALL>APRS:;LEADER   *092345z4903.50N/07201.75W>088/036", "LEADER", true, true, 49.058333,
      -72.029167, '/', '>', "088/036", kNinth2345},
@@ -53,6 +54,7 @@ const std::vector<ObjectCase> kObjectCases = {
      49.058333, -72.029167, '/', 'A', " Help!", kReceived},
     {"item without marker", "N0CALL>APRS:)NOTHING here", "", false, false, 0.0, 0.0, '\0', '\0', "", kReceived},
 };
+// clang-format on
 
 void PrintTo(const ObjectCase& c, std::ostream* os) { *os << c.name; }
 

@@ -23,6 +23,7 @@ struct HeaderCase {
   const char* infoField;
 };
 
+// clang-format off
 const std::vector<HeaderCase> kHeaderCases = {
     {"plain", "N0CALL>APRS,WIDE1-1,WIDE2-2:!4903.50N/07201.75W-Test", "N0CALL", "N0CALL", "APRS",
      {"WIDE1-1", "WIDE2-2"}, true, 0, "", TAprsDataType::dtPosition, "4903.50N/07201.75W-Test"},
@@ -52,6 +53,7 @@ const std::vector<HeaderCase> kHeaderCases = {
     {"mic-e current", "N0CALL>APRS:\x1Cxyz", "N0CALL", "N0CALL", "APRS", {}, true, 0, "",
      TAprsDataType::dtMicECurrent, "xyz"},
 };
+// clang-format on
 
 class HeaderTest : public ::testing::TestWithParam<HeaderCase> {};
 
@@ -73,13 +75,12 @@ TEST_P(HeaderTest, GivesTheHeaderFields) {
   EXPECT_EQ(p->TimeStamp, p->Received);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, HeaderTest, ::testing::ValuesIn(kHeaderCases),
-                         [](const auto& param) {
-                           std::string n = param.param.name;
-                           for (char& ch : n)
-                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Lines, HeaderTest, ::testing::ValuesIn(kHeaderCases), [](const auto& param) {
+  std::string n = param.param.name;
+  for (char& ch : n)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+  return n;
+});
 
 TEST(ParsePacket, RejectsLinesOfTheWrongShape) {
   const std::vector<std::string> rejected = {
@@ -178,6 +179,7 @@ TEST(StripUiTag, RemovesTheFrameTag) {
     const char* in;
     const char* out;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"A>B:x", "A>B:x"},
       {"A>B <UI>:x  ", "A>B:x"},
@@ -186,6 +188,7 @@ TEST(StripUiTag, RemovesTheFrameTag) {
       {"A>B:x<UI>:y", "A>B:y"},  // colon before the tag: the tail starts at the tag's ">:"
       {"A>B <UI>", ""},  // no colon at all: nothing is left to parse
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(StripUiTag(c.in), c.out) << c.in;
 }
 

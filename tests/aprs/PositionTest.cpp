@@ -62,6 +62,7 @@ struct PositionCase {
   const char* grid = "";
 };
 
+// clang-format off
 const std::vector<PositionCase> kPositionCases = {
     {.name = "uncompressed", .info = "!4903.50N/07201.75W-Test", .latitude = 49.058333, .longitude = -72.029167,
      .latitudeText = "4903.50N", .longitudeText = "07201.75W", .table = '/', .code = '-', .comment = "Test",
@@ -138,6 +139,7 @@ const std::vector<PositionCase> kPositionCases = {
     {.name = "beacon locator glued to digits", .info = "EM2912 FN4", .valid = false, .comment = "EM2912 FN4"},
     {.name = "beacon without locator", .info = "hello", .valid = false, .comment = "hello"},
 };
+// clang-format on
 
 class PositionTableTest : public ::testing::TestWithParam<PositionCase> {};
 
@@ -183,6 +185,7 @@ TEST(DecodePosition, RemovesWhatItUsed) {
     std::string text;
     std::string left;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"4903.50N/07201.75W-PHG5132", "PHG5132"},
       {"4903.50N/07201.75W-", ""},
@@ -191,6 +194,7 @@ TEST(DecodePosition, RemovesWhatItUsed) {
       {"/5L!!<*e7>7P", "/5L!!<*e7>7P"},  // too short: nothing removed
       {"", ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const std::string exact = c.text;
     std::string_view view = exact;
@@ -219,6 +223,7 @@ TEST(DecodePosition, CourseAndSpeedBytes) {
     int speed;
     bool range;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {'!', '!', 0, 0, false},      // 1.08^0 - 1 = 0 knots, 0 degrees
       {'7', 'P', 88, 36, false},    // 1.08^47 - 1 = 36.2
@@ -226,6 +231,7 @@ TEST(DecodePosition, CourseAndSpeedBytes) {
       {'~', 'z', 0, 0, false},      // beyond 'z' and not '{': nothing from c and s
       {'{', '?', 0, 0, true},       // a range instead of course and speed
   };
+  // clang-format on
   for (const Case& c : cases) {
     const std::string field = std::string("/5L!!<*e7>") + c.c + c.s + '!';
     std::string_view view = field;
@@ -247,6 +253,7 @@ struct StampCase {
 
 const TDateTime kMarch10 = Days(2024, 3, 10, 12, 34, 56, 789);
 
+// clang-format off
 const std::vector<StampCase> kStampCases = {
     {"day hour minute", "092345z", kMarch10, Days(2024, 3, 9, 23, 45)},
     {"same day", "100102z", kMarch10, Days(2024, 3, 10, 1, 2)},
@@ -270,6 +277,7 @@ const std::vector<StampCase> kStampCases = {
     {"received beyond the calendar", "092345z", 1e12, 1e12},
     {"received before the calendar", "234517h", -1e7, -1e7},
 };
+// clang-format on
 
 class TimeStampTest : public ::testing::TestWithParam<StampCase> {};
 
@@ -352,9 +360,14 @@ TEST(DecodePositionNoTime, WeatherSymbolMarksWeather) {
 // nothing, and never a read past the exact-size line.
 TEST(PositionDecoders, TruncatedAndHostileFieldsNeverReadPastTheEnd) {
   std::vector<std::string> infos = {
-      "!4903.50N/07201.75W-PHG5132 Test", "=/5L!!<*e7>{?!RNG0050",   "/092345z4903.50N/07201.75W>DFS2360",
-      "@234517h/5L!!<*e7>7PS",            "[EM29QE]Comment",         "Hello from EM29QE",
-      "!49  .  N/072  .  W_220/004",       ";LEADER   *092345z4903.50N/07201.75W>",
+      "!4903.50N/07201.75W-PHG5132 Test",
+      "=/5L!!<*e7>{?!RNG0050",
+      "/092345z4903.50N/07201.75W>DFS2360",
+      "@234517h/5L!!<*e7>7PS",
+      "[EM29QE]Comment",
+      "Hello from EM29QE",
+      "!49  .  N/072  .  W_220/004",
+      ";LEADER   *092345z4903.50N/07201.75W>",
   };
   std::string high;
   for (int c = 128; c < 256; ++c) high += static_cast<char>(c);

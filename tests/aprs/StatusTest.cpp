@@ -31,6 +31,7 @@ struct StatusCase {
   TDateTime timeStamp;
 };
 
+// clang-format off
 const std::vector<StatusCase> kStatusCases = {
     {"six-character locator", "IO91SX/- My status", "My status", "IO91SX", true, 51.979167, -0.458333, '/', '-', false,
      "", kReceived},
@@ -47,6 +48,7 @@ const std::vector<StatusCase> kStatusCases = {
     {"upper-case z", "092345ZHi", "Hi", "", false, 0.0, 0.0, '\0', '\0', false, "", At(kPinnedDay, 12, 34, 56)},
     {"empty", "", "", "", false, 0.0, 0.0, '\0', '\0', false, "", kReceived},
 };
+// clang-format on
 
 void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
 
@@ -84,6 +86,7 @@ TEST(Status, BeamHeadingAndPower) {
     int heading;
     int power;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"Net tonight^B7", "Net tonight", true, 110, 490},  // B is the 11th heading, 7 the 7th power
       {"Net tonight^b7", "Net tonight", true, 110, 490},
@@ -96,6 +99,7 @@ TEST(Status, BeamHeadingAndPower) {
       {"a^b^cd", "a^b^cd", false, 0, 0},  // the first "^" is not third from the end
       {"Net^B", "Net^B", false, 0, 0},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const auto p = ParsePacket(std::string("N0CALL>APRS:>") + c.info);
     ASSERT_NE(p, nullptr) << c.info;

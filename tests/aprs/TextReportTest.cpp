@@ -112,17 +112,10 @@ const std::vector<std::string> kFixedStationPosition = {
 
 std::vector<std::string> CapabilitiesLines(const char* compliant) {
   return {
-      " << Station Capabilities >> ",
-      "               Raw Data: ",
-      "                  Power: 25 watts",
-      "           Antenna HAAT: 20ft",
-      "           Antenna Gain: 3db",
-      "        Antenna Heading: E",
-      "            Radio Range: 7.95 miles",
-      "             PHG String: PHG5132",
-      "   Relaxed PHG Checking: On",
-      std::string(kCompliantLabel) + compliant,
-      "            Beacon Rate: 0",
+      " << Station Capabilities >> ",           "               Raw Data: ",        "                  Power: 25 watts",
+      "           Antenna HAAT: 20ft",          "           Antenna Gain: 3db",     "        Antenna Heading: E",
+      "            Radio Range: 7.95 miles",    "             PHG String: PHG5132", "   Relaxed PHG Checking: On",
+      std::string(kCompliantLabel) + compliant, "            Beacon Rate: 0",
   };
 }
 
@@ -155,6 +148,7 @@ struct ConditionCase {
 };
 
 // Each section needs its bit and its own condition; the error line needs neither.
+// clang-format off
 const std::vector<ConditionCase> kConditionCases = {
     {"position bit without valid position", tsPosition, [](TAprsPacket& p) { p.Position.Valid = false; }, ""},
     {"message bit without message", tsMessage, [](TAprsPacket&) {}, ""},
@@ -185,6 +179,7 @@ const std::vector<ConditionCase> kConditionCases = {
      "\r\n               Msg Text: \r\n              NWS State: \r\n                   Seq#: "
      "\r\n              Msg Index: 0"},
 };
+// clang-format on
 
 TEST(TextReport, SectionsFollowTheirConditions) {
   for (const ConditionCase& c : kConditionCases) {
@@ -286,8 +281,9 @@ TEST(TextReport, SectionOrderIsNotTheOrderOfTheBits) {
   p.AprsObject.Name = "AID #2";
   p.Message.MsgType = mtGeneral;
   const std::string text = FormatPacketReport(p, tsAll, IsoLocale());
-  const std::vector<std::string> titles = {"<< Packet", "<< Position >>", "<< Message >>", "<< Object/Item >>",
-                                           "<< Station Capabilities >>", "<< DF Report >>", "<< Weather >>"};
+  const std::vector<std::string> titles = {
+      "<< Packet",       "<< Position >>", "<< Message >>", "<< Object/Item >>", "<< Station Capabilities >>",
+      "<< DF Report >>", "<< Weather >>"};
   std::size_t last = 0;
   for (const std::string& t : titles) {
     const std::size_t at = text.find(t);
@@ -319,8 +315,7 @@ TEST(TextReport, ZeroTimesPrintNothingExceptReceived) {
 
   TAprsPacket w = WeatherStation();
   w.WxTime = 0.0;
-  EXPECT_NE(FormatPacketReport(w, tsWeather, IsoLocale()).find("             Time Stamp:  UTC\r\n"),
-            std::string::npos);
+  EXPECT_NE(FormatPacketReport(w, tsWeather, IsoLocale()).find("             Time Stamp:  UTC\r\n"), std::string::npos);
 }
 
 TEST(TextReport, AbsentSymbolsAreSpacesAndOddDigipeatersAreQuoted) {
@@ -340,6 +335,7 @@ struct DateCase {
 };
 
 TEST(TextReport, DateTimeText) {
+  // clang-format off
   const std::vector<DateCase> cases = {
       {0.5, "1899-12-30 12:00:00"},
       {-1.25, "1899-12-29 06:00:00"},  // before the epoch the fraction still counts forward
@@ -348,6 +344,7 @@ TEST(TextReport, DateTimeText) {
       {45351.75, "2024-02-29 18:00:00"},
       {2958465.0, "9999-12-31 00:00:00"},
   };
+  // clang-format on
   for (const DateCase& c : cases) EXPECT_EQ(FormatReportDateTime(c.value, IsoLocale()), c.expected) << c.value;
   EXPECT_EQ(FormatReportDateTime(0.0, IsoLocale()), "");
   EXPECT_EQ(FormatReportDateTime(0.0, IsoLocale(), true), "1899-12-30 00:00:00");
@@ -414,6 +411,7 @@ struct ParsedReportCase {
 };
 
 // Whole lines through the parser and every decoder, then the report.
+// clang-format off
 const std::vector<ParsedReportCase> kParsedCases = {
     {"plain position, all flags", "TV1ABC>APRS,WIDE1-1:!4903.50N/07201.75W-PHG5132/Club", tsAll,
      {" << Packet ---", "\r\n << Position >> \r\n", "                    Lat: 4903.50N (49.06)\r\n",
@@ -442,6 +440,7 @@ const std::vector<ParsedReportCase> kParsedCases = {
     {"DF report", "TV2FOX>APRS,WIDE1-1:!4851.07N/07158.26W\\DFS2360/Fox", tsDfReport,
      {"          Signal Report: S2\r\n", "            Radio Range: 22.49 miles\r\n"}, {}},
 };
+// clang-format on
 
 TEST(TextReport, ParsedLinesGiveTheirSections) {
   const TUtcClock previous = SetUtcClock([] { return kReceived; });
@@ -449,8 +448,10 @@ TEST(TextReport, ParsedLinesGiveTheirSections) {
     const auto p = ParsePacket(c.line);
     ASSERT_NE(p, nullptr) << c.name;
     const std::string text = FormatPacketReport(*p, c.flags, IsoLocale());
-    for (const std::string& s : c.present) EXPECT_NE(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
-    for (const std::string& s : c.absent) EXPECT_EQ(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
+    for (const std::string& s : c.present)
+      EXPECT_NE(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
+    for (const std::string& s : c.absent)
+      EXPECT_EQ(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
     EXPECT_FALSE(text.ends_with("\r\n")) << c.name;
   }
   SetUtcClock(previous);

@@ -35,6 +35,7 @@ struct WxCase {
   double pressure;
 };
 
+// clang-format off
 const std::vector<WxCase> kWxCases = {
     {"report without position", "N0CALL>APRS:_10090556c220s004g005t077r000p000P000h50b09900wRSW",
      At(kOct9, 5, 56, 56), 220, 4, 5, 77, 0.0, 0.0, 0.0, 50, 990.0},
@@ -72,6 +73,7 @@ const std::vector<WxCase> kWxCases = {
     {"weather item", "N0CALL>APRS:)WX1!4903.50N/07201.75W_090/010t050", kNowToSecond, 90, 10, 0, 50, 0.0, 0.0, 0.0, 0,
      0.0},
 };
+// clang-format on
 
 void PrintTo(const WxCase& c, std::ostream* os) { *os << c.name; }
 
@@ -127,6 +129,7 @@ TEST(Weather, WindPairIsSearchedAfterThePosition) {
     int direction;
     int speed;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {TAprsDataType::dtPositionTime, "092345/4903.50N/07201.75W_220/004g005", "220/004g005", 220, 4},
       {TAprsDataType::dtPositionTime, "092345/4903.50N/07201.75W_", "", 0, 0},
@@ -134,6 +137,7 @@ TEST(Weather, WindPairIsSearchedAfterThePosition) {
       // A report without position has its wind anywhere in the field.
       {TAprsDataType::dtWeatherReport, "10090556220/004", "", 220, 4},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TAprsPacket p;
     p.DataType = c.type;

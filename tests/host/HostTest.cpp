@@ -155,10 +155,10 @@ TEST_F(TRegistryFixture, EachEventReachesItsOwnHandler) {
   oxb.AutoConnect = false;
   oxb.Connect();
   std::vector<int> calls;
-  TclsOxb::TNotify* handlers[] = {
-      &oxb.OnDataAvailable,   &oxb.OnNotifyBeacon,     &oxb.OnOxbel32IsClosing,        &oxb.OnNotifyDXSpot,
-      &oxb.OnNotifyRemoteCommand, &oxb.OnNotifyTelemetry, &oxb.OnNotifyBeaconData, &oxb.OnNotifyDelete,
-      &oxb.OnNotifyDeleteAllStations, &oxb.OnNotifyAck, &oxb.OnNotifyMessage};
+  TclsOxb::TNotify* handlers[] = {&oxb.OnDataAvailable,    &oxb.OnNotifyBeacon,        &oxb.OnOxbel32IsClosing,
+                                  &oxb.OnNotifyDXSpot,     &oxb.OnNotifyRemoteCommand, &oxb.OnNotifyTelemetry,
+                                  &oxb.OnNotifyBeaconData, &oxb.OnNotifyDelete,        &oxb.OnNotifyDeleteAllStations,
+                                  &oxb.OnNotifyAck,        &oxb.OnNotifyMessage};
   for (int i = 0; i < 11; ++i)
     *handlers[i] = [&calls, &oxb, i](TclsOxb& sender) {
       EXPECT_EQ(&sender, &oxb);

@@ -35,6 +35,7 @@ TEST_F(FormPositionStateTest, NormalPosTable) {
     bool Sizeable;
     std::optional<TRect> Expected;  // nullopt: the window is left as it is
   };
+  // clang-format off
   const Case cases[] = {
       {"commas", "10,20,600,400", true, TRect{10, 20, 600, 400}},
       {"spaces", "10 20 600 400", true, TRect{10, 20, 600, 400}},
@@ -48,6 +49,7 @@ TEST_F(FormPositionStateTest, NormalPosTable) {
       {"fixed border keeps the size", "10,20,600,400", false, TRect{10, 20, 643, 458}},
       {"garbage keeps every edge", "abc", true, TRect{360, 250, 993, 688}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TTempFolder folder;
     TSettingsFile file(folder.File("Tarvik.INI"));
@@ -110,6 +112,7 @@ TEST(KeepOnWorkArea, Table) {
     TRect In;
     TRect Out;
   };
+  // clang-format off
   const Case cases[] = {
       {{10, 10, 110, 110}, {10, 10, 110, 110}},              // inside
       {{950, 750, 1150, 950}, {950, 750, 1150, 950}},        // partly visible: left alone
@@ -117,6 +120,7 @@ TEST(KeepOnWorkArea, Table) {
       {{10, 900, 110, 1000}, {10, 700, 110, 800}},           // below
       {{-3000, -3000, -1000, -1000}, {0, 0, 2000, 2000}},    // larger than the desk: top-left corner
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(KeepOnWorkArea(c.In, desk), c.Out);
   EXPECT_EQ(KeepOnWorkArea(TRect{-500, 0, -100, 10}, TRect{}), (TRect{-500, 0, -100, 10}));
 }

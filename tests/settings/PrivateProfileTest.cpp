@@ -20,6 +20,7 @@ struct LookupCase {
 
 TEST(ProfileLookup, Table) {
   const std::string nul("[S]\nK=a\0b\n", 10);
+  // clang-format off
   const std::vector<LookupCase> cases = {
       {"exact", "[Settings]\nKey=Value\n", "Settings", "Key", "Value"},
       {"section any case", "[SETTINGS]\nKey=v\n", "settings", "Key", "v"},
@@ -42,6 +43,7 @@ TEST(ProfileLookup, Table) {
       {"value clipped to 2047 bytes", "[S]\nK=" + std::string(100000, 'x') + "\n", "S", "K",
        std::string(kMaxProfileValue, 'x')},
   };
+  // clang-format on
   for (const LookupCase& c : cases) {
     EXPECT_EQ(ProfileLookup(c.Content, c.Section, c.Key), c.Expected) << c.Name;
   }
@@ -57,6 +59,7 @@ struct UpdateCase {
 };
 
 TEST(ProfileUpdate, Table) {
+  // clang-format off
   const std::vector<UpdateCase> cases = {
       {"new file", "", "S", "K", "v", "[S]\nK=v\n"},
       {"replace in place, spelling kept", "[S]\nA=1\nkEy=old\nB=2\n", "S", "KEY", "new", "[S]\nA=1\nkEy=new\nB=2\n"},
@@ -72,6 +75,7 @@ TEST(ProfileUpdate, Table) {
       {"line breaks in a value become blanks", "[S]\n", "S", "K", "a\nInjected=1", "[S]\nK=a Injected=1\n"},
       {"empty value written", "[S]\nK=x\n", "S", "K", "", "[S]\nK=\n"},
   };
+  // clang-format on
   for (const UpdateCase& c : cases) {
     EXPECT_EQ(ProfileUpdate(c.Content, c.Section, c.Key, c.Value), c.Expected) << c.Name;
   }
@@ -95,6 +99,7 @@ struct HostileFileCase {
 TEST(PrivateProfileFile, HostileFilesGiveDefaults) {
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 131) & 0xFF));
+  // clang-format off
   const std::vector<HostileFileCase> cases = {
       {"empty", ""},
       {"truncated section header", "[Sett"},
@@ -104,6 +109,7 @@ TEST(PrivateProfileFile, HostileFilesGiveDefaults) {
       {"line of 100,000 characters", std::string(100000, 'A') + "\n[Settings]\n"},
       {"lone CRs", "[Settings]\rK=1\r"},
   };
+  // clang-format on
   for (const HostileFileCase& c : cases) {
     TTempFolder folder;
     const std::string path = folder.File("Tarvik.INI");

@@ -12,6 +12,7 @@ TEST(SettingsFileNameFor, Table) {
     const char* Exe;
     const char* Expected;
   };
+  // clang-format off
   const Case cases[] = {
       {"/opt/tarvik/Tarvik.exe", "/opt/tarvik/Tarvik.INI"},
       {"/opt/tarvik/TARVIK.EXE", "/opt/tarvik/TARVIK.INI"},
@@ -23,6 +24,7 @@ TEST(SettingsFileNameFor, Table) {
       {"Tarvik", "Tarvik.INI"},
       {"/Tarvik", "/Tarvik.INI"},
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(SettingsFileNameFor(c.Exe), c.Expected) << c.Exe;
 }
 
@@ -32,10 +34,12 @@ TEST(SettingsFile, IntegersTable) {
     int Default;
     int Expected;
   };
+  // clang-format off
   const Case cases[] = {
       {nullptr, 96, 96}, {"120", 96, 120}, {"-16777201", 0, -16777201}, {"  7  ", 0, 7},
       {"12abc", 5, 5},   {"", 5, 5},       {"99999999999", 5, 5},       {"+3", 0, 3},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TTempFolder folder;
     TSettingsFile file(folder.File("T.INI"));

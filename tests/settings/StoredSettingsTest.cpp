@@ -51,10 +51,12 @@ TEST_F(StoredSettingsTest, CheckBoxValuesTable) {
     bool Expected;
   };
   // cbDrawDigis is on by design.
+  // clang-format off
   const Case cases[] = {
       {"False", false}, {"false", false}, {"FALSE", false}, {"  False  ", false},
       {"True", true},   {"yes", true},    {"0", true},      {"", true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TTempFolder folder;
     TSettingsFile file(folder.File("Tarvik.INI"));

@@ -71,6 +71,7 @@ TEST(Ax25, MalformedFramesAreRefused) {
   otherPid[22] = static_cast<char>(0xCF);
   std::string oddBit = good;
   oddBit[2] = static_cast<char>(oddBit[2] | 1);
+  // clang-format off
   const std::vector<Case> cases = {
       {"empty", std::string(), TAx25Error::ShortAddress},
       {"six bytes", good.substr(0, 6), TAx25Error::ShortAddress},
@@ -85,6 +86,7 @@ TEST(Ax25, MalformedFramesAreRefused) {
       {"other pid", otherPid, TAx25Error::NotUi},
       {"no control", good.substr(0, 21), TAx25Error::NotUi},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const TAx25Result r = Ax25ToTnc2(c.frame);
     EXPECT_EQ(r.Error, c.error) << c.name;
@@ -94,7 +96,7 @@ TEST(Ax25, MalformedFramesAreRefused) {
 
 TEST(Kiss, DecodesFramesEscapesAndPorts) {
   TKissDecoder d;
-  std::string info = "N0CALL>APRS:>a\xC0" "b\xDB" "c";
+  std::string info = "N0CALL>APRS:>a\300b\333c";
   std::string bytes = KissEncode(Frame(info), 0) + KissEncode(Frame("N0CALL>APRS:>port3"), 3);
   const auto got = FeedAll(d, bytes);
   ASSERT_EQ(got.size(), 2U);
@@ -118,11 +120,11 @@ TEST(Kiss, SurvivesSplitsAcrossReads) {
 TEST(Kiss, CountsAndDropsWhatIsNotAnAprsFrame) {
   TKissDecoder d;
   std::string bytes;
-  bytes += "\xC0\xC0\xC0";                        // empty frames between FENDs
-  bytes += std::string("\xC0\x01\x32\xC0", 4);    // TXDELAY command
-  bytes += KissEncode("garbage");                 // malformed AX.25
+  bytes += "\xC0\xC0\xC0";                                                              // empty frames between FENDs
+  bytes += std::string("\xC0\x01\x32\xC0", 4);                                          // TXDELAY command
+  bytes += KissEncode("garbage");                                                       // malformed AX.25
   bytes += std::string("\xC0\x00", 2) + Frame("N0CALL>APRS:>x") + "\xDB\x41" + "\xC0";  // bad escape
-  bytes += std::string("\xC0\x00", 2) + std::string(5000, 'A') + "\xC0";  // oversize
+  bytes += std::string("\xC0\x00", 2) + std::string(5000, 'A') + "\xC0";                // oversize
   bytes += KissEncode(Frame("N0CALL>APRS:>ok"));
   const auto got = FeedAll(d, bytes);
   ASSERT_EQ(got.size(), 1U);

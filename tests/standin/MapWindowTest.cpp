@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
@@ -108,6 +108,7 @@ TEST(MapHelpers, ColoursLabelsAndSteps) {
   EXPECT_EQ(ColorFromBgr(0xFF0000), QColor(0, 0, 255));
   EXPECT_EQ(ColorFromBgr(0x008000), QColor(0, 128, 0));
   EXPECT_EQ(ColorFromBgr(static_cast<std::int32_t>(0xFF123456)), QColor(0x56, 0x34, 0x12));
+  // clang-format off
   const std::vector<std::pair<double, QString>> latitudes = {
       {2700, "45°N"}, {2730, "45°30'N"}, {0, "0°"}, {-30, "0°30'S"}, {-5400, "90°S"}};
   for (const auto& [minutes, text] : latitudes) EXPECT_EQ(GraticuleLabel(minutes, true), text) << minutes;
@@ -190,6 +191,7 @@ TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
       {"N0CALL-9", "N0CALL-9>APRS,WIDE1-1", "!4500.00N/09300.00W>mobile", '/', '>'},
       {"NOPOS", "NOPOS>APRS", ">just a status", 0, 0},
   };
+  // clang-format on
   window.SetHeardStations(&heard);
   ASSERT_EQ(window.Stations().size(), 1U);
   EXPECT_EQ(window.Stations()[0].Callsign, "N0CALL-9");
@@ -213,8 +215,8 @@ TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
   const auto near = [&](QPointF p, QColor want) {
     for (int dx = -1; dx <= 1; ++dx)
       for (int dy = -1; dy <= 1; ++dy) {
-        const QColor got = image.pixelColor(static_cast<int>(std::lround(p.x())) + dx,
-                                            static_cast<int>(std::lround(p.y())) + dy);
+        const QColor got =
+            image.pixelColor(static_cast<int>(std::lround(p.x())) + dx, static_cast<int>(std::lround(p.y())) + dy);
         if (std::abs(got.red() - want.red()) < 60 && std::abs(got.green() - want.green()) < 60 &&
             std::abs(got.blue() - want.blue()) < 60)
           return true;

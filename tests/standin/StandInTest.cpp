@@ -38,11 +38,15 @@ std::string ReadFile(const std::string& path) {
 // Runs a feed to its end through the event loop and returns the lines it sent.
 std::vector<std::string> RunFeed(TFeed& feed, int stopAfter = -1) {
   std::vector<std::string> lines;
-  QObject::connect(&feed, &TFeed::LineReceived, [&lines](const QByteArray& line) { lines.push_back(line.toStdString()); });
+  QObject::connect(&feed, &TFeed::LineReceived,
+                   [&lines](const QByteArray& line) { lines.push_back(line.toStdString()); });
   feed.Start();
   EXPECT_TRUE(lines.empty()) << "lines must come from the event loop, not from Start";
   (void)QTest::qWaitFor(
-      [&] { return feed.State() != QStringLiteral("running") || (stopAfter >= 0 && static_cast<int>(lines.size()) >= stopAfter); },
+      [&] {
+        return feed.State() != QStringLiteral("running") ||
+               (stopAfter >= 0 && static_cast<int>(lines.size()) >= stopAfter);
+      },
       kWaitMs);
   feed.Stop();
   return lines;
@@ -82,6 +86,7 @@ TEST(StandInSettings, ValuesOverrideTheDefaults) {
     TMapBounds map;
     std::string traceSuffix;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"plain",
        "[Host]\nMyCall=k1abc-9\nFeed=file: feeds/a.txt\nFeedRate=0\nMap=-4400.5,3000,60.25,-45\nTrace=t.txt\n",
@@ -100,6 +105,7 @@ TEST(StandInSettings, ValuesOverrideTheDefaults) {
        ""},
       {"binary junk", std::string(kJunk, sizeof kJunk - 1), "N4Q", "demo", 2.0, kDefaultMap, ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     QTemporaryDir dir;
@@ -123,6 +129,7 @@ TEST(MonitorText, RadioAndInternetFrames) {
     std::string line;
     std::string text;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"N0CALL-9>APRS,WIDE1-1,WIDE2-1:!4903.50N/07201.75W>Test",
        "107:05:09 N0CALL-9>APRS,WIDE1-1,WIDE2-1 Port=1 <UI>:!4903.50N/07201.75W>Test\r\n"},
@@ -133,6 +140,7 @@ TEST(MonitorText, RadioAndInternetFrames) {
       {"N0CALL>APRS,QAZWSX:>long element is no q construct",
        "107:05:09 N0CALL>APRS,QAZWSX Port=1 <UI>:>long element is no q construct\r\n"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const auto line = SplitTnc2(c.line);
@@ -142,7 +150,8 @@ TEST(MonitorText, RadioAndInternetFrames) {
 }
 
 TEST(MonitorText, LinesThatAreNoFramesAreRefused) {
-  for (const char* text : {"", "no colon > here", ":N0CALL>APRS", "N0CALL:>APRS"}) EXPECT_FALSE(SplitTnc2(text)) << text;
+  for (const char* text : {"", "no colon > here", ":N0CALL>APRS", "N0CALL:>APRS"})
+    EXPECT_FALSE(SplitTnc2(text)) << text;
 }
 
 // ---- feeds --------------------------------------------------------------------
@@ -183,6 +192,7 @@ TEST(ReplayFeed, HostileFilesEndQuietly) {
     std::vector<std::string> lines;
   };
   const std::string huge(100000, 'X');
+  // clang-format off
   const std::vector<Case> cases = {
       {"empty", "", false, {}},
       {"empty, looping", "", true, {}},
@@ -191,6 +201,7 @@ TEST(ReplayFeed, HostileFilesEndQuietly) {
       {"huge last line without end", "A>B:1\n" + huge, false, {"A>B:1"}},
       {"binary", std::string("\0\x01\xff>\x80:\0\n", 8), false, {std::string("\0\x01\xff>\x80:\0", 7)}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     QTemporaryDir dir;
@@ -230,7 +241,8 @@ TEST(StandInHost, StationListHasOneEntryPerSourcePadded) {
   host.HandleLine("not a frame");
   ASSERT_EQ(host.GetStationCount(), 3);
   const std::vector<std::string> expected = {" N0CALL-9 ", " K1A      ", " LONGCALL1"};
-  for (std::int16_t i = 0; i < 3; ++i) EXPECT_EQ(host::NarrowText(host.GetStationEntry(i)), expected[static_cast<std::size_t>(i)]);
+  for (std::int16_t i = 0; i < 3; ++i)
+    EXPECT_EQ(host::NarrowText(host.GetStationEntry(i)), expected[static_cast<std::size_t>(i)]);
   std::int16_t outside = 3;
   EXPECT_THROW(host.GetStationEntry(outside), std::out_of_range);
   outside = -1;
@@ -249,11 +261,13 @@ TEST(StandInHost, StationInfoAnswersTheLastFrameOfTheStation) {
     std::string callsign, header, info, table, code;
     std::int16_t result;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {u"N0CALL-9", "N0CALL-9", "N0CALL-9>APZZZ", ">status keeps the symbol", "\\", "k", 1},
       {u" n0call-9 ", "N0CALL-9", "N0CALL-9>APZZZ", ">status keeps the symbol", "\\", "k", 1},
       {u"N9NONE", "N9NONE", "", "", "", "", 0},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TStandInStationInfo info;
     info.SetCallsign(c.asked);

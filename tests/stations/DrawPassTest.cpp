@@ -45,8 +45,8 @@ aprs::TAprsPacket Make(Kind kind, double lat = kInsideLat, double lon = kInsideL
 void Pass(TRecordingMapSource& host, const std::vector<aprs::TAprsPacket>& stations, const TCircleChoice& choice,
           bool fullSize = true) {
   PlotCircles(
-      host, static_cast<int>(stations.size()), [&](int i) { return &stations[static_cast<std::size_t>(i)]; },
-      choice, fullSize);
+      host, static_cast<int>(stations.size()), [&](int i) { return &stations[static_cast<std::size_t>(i)]; }, choice,
+      fullSize);
 }
 
 std::vector<std::int32_t> DrawnColors(const TRecordingMapSource& host) {
@@ -78,6 +78,7 @@ TEST(StationColor, FirstRuleThatHoldsWins) {
   mobileDigi.Position.Mobile = true;
   auto igateAlternateTable = Make(Kind::IGate);
   igateAlternateTable.SymbolTable = '\\';
+  // clang-format off
   const std::vector<Case> cases = {
       {"non-standard PHG", Make(Kind::Grey), 0x808080},
       {"mobile with non-standard PHG is grey", greyMobile, 0x808080},
@@ -90,6 +91,7 @@ TEST(StationColor, FirstRuleThatHoldsWins) {
       {"IGate, table not looked at", igateAlternateTable, 0xFF0000},
       {"other", Make(Kind::Other), 0x000000},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(StationColor(c.station), c.color);
@@ -97,6 +99,7 @@ TEST(StationColor, FirstRuleThatHoldsWins) {
 }
 
 TEST(DfColor, BySignalStrength) {
+  // clang-format off
   const std::vector<std::pair<int, std::int32_t>> cases = {
       {0, 0x000000}, {9, 0x0000FF}, {1, 0x008000}, {5, 0x008000}, {8, 0x008000}, {10, 0x008000}, {-1, 0x008000}};
   for (const auto& [signal, color] : cases) {
@@ -104,13 +107,14 @@ TEST(DfColor, BySignalStrength) {
     station.DFReport.Signal = signal;
     EXPECT_EQ(DfColor(station), color) << "signal " << signal;
   }
+  // clang-format on
 }
 
 // Every combination of the five class check boxes over one station of each
 // class: exactly the enabled classes are drawn, and grey always, with pen 3.
 TEST(PlotCircles, EveryCheckBoxCombination) {
-  const std::vector<aprs::TAprsPacket> stations = {Make(Kind::Grey),  Make(Kind::DefaultPhg), Make(Kind::Mobile),
-                                                   Make(Kind::Digi),  Make(Kind::IGate),      Make(Kind::Other),
+  const std::vector<aprs::TAprsPacket> stations = {Make(Kind::Grey),   Make(Kind::DefaultPhg), Make(Kind::Mobile),
+                                                   Make(Kind::Digi),   Make(Kind::IGate),      Make(Kind::Other),
                                                    Make(Kind::DfOnly), Make(Kind::Nothing)};
   for (int mask = 0; mask < 32; ++mask) {
     SCOPED_TRACE("mask " + std::to_string(mask));
@@ -157,8 +161,7 @@ TEST(PlotCircles, DfModeDrawsDfReportsOnlyWhateverTheClassBoxes) {
     TRecordingMapSource host;
     Pass(host, stations, choice, false);
     EXPECT_EQ(DrawnColors(host), (std::vector<std::int32_t>{0x0000FF, 0x008000}));
-    EXPECT_EQ(std::count(host.Map->Calls.begin(), host.Map->Calls.end(),
-                         tarvik::testing::TMapCall{"SetFillMode", {0}}),
+    EXPECT_EQ(std::count(host.Map->Calls.begin(), host.Map->Calls.end(), tarvik::testing::TMapCall{"SetFillMode", {0}}),
               2);
     // DF circles are full size even when half size is asked for.
     EXPECT_NEAR(host.Map->Circles.at(0).Radius, 20.0 / 3956 * 180 / 3.141592653589793 * 60, 0.001);
@@ -171,6 +174,7 @@ TEST(PlotCircles, BoundsAreInclusiveOnAllFourSides) {
     double lat, lon;
     bool drawn;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"on the west edge", kInsideLat, -95.0, true},     {"on the east edge", kInsideLat, -91.0, true},
       {"on the north edge", 46.0, kInsideLon, true},     {"on the south edge", 44.0, kInsideLon, true},
@@ -178,6 +182,7 @@ TEST(PlotCircles, BoundsAreInclusiveOnAllFourSides) {
       {"just west", kInsideLat, -95.0001, false},        {"just east", kInsideLat, -90.9999, false},
       {"just north", 46.0001, kInsideLon, false},        {"just south", 43.9999, kInsideLon, false},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TRecordingMapSource host;
@@ -213,7 +218,8 @@ TEST(PlotCircles, FullSizeFlagReachesTheCircle) {
 TEST(PlotCircles, MissingEntriesAreSkipped) {
   const auto digi = Make(Kind::Digi);
   TRecordingMapSource host;
-  PlotCircles(host, 3, [&](int i) { return i == 1 ? &digi : nullptr; }, TCircleChoice{}, true);
+  PlotCircles(
+      host, 3, [&](int i) { return i == 1 ? &digi : nullptr; }, TCircleChoice{}, true);
   EXPECT_EQ(DrawnColors(host), std::vector<std::int32_t>{kColorDigi});
 }
 
@@ -275,11 +281,13 @@ TEST(RedrawTimer, SettingFromTheEditBox) {
     bool checked;
     int interval;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"15", true, 15000},       {"20", false, 20000},      {"abc", true, 15000}, {"", true, 15000},
       {" 30 ", true, 30000},     {"0", true, 0},            {"-5", true, 0},      {"2.5", true, 15000},
       {"99999999", true, INT_MAX},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string("'") + c.text + "'");
     RecordingTimer timer;

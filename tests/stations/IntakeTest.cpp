@@ -17,7 +17,8 @@ struct CleanCase {
 
 TEST(CleanHostText, Table) {
   const std::string longInfo(100000, 'x');
-  const std::string binary("\x00\xff\x01\x7f" "ABC\x00\x80\x9f" "DEF", 14);
+  const std::string binary("\x00\xff\x01\177ABC\x00\x80\237DEF", 14);
+  // clang-format off
   const std::vector<CleanCase> cases = {
       {"empty", "", std::nullopt},
       {"nine characters are ignored", "0N0CALL>A", std::nullopt},
@@ -34,6 +35,7 @@ TEST(CleanHostText, Table) {
       {"binary kept byte for byte", binary, binary.substr(1)},
       {"100000 characters", "0" + longInfo, longInfo},
   };
+  // clang-format on
   for (const CleanCase& c : cases) {
     EXPECT_EQ(CleanHostText(c.hostText), c.line) << c.name;
   }
@@ -80,6 +82,7 @@ struct AcceptCase {
 };
 
 TEST(AcceptPacket, Table) {
+  // clang-format off
   const std::vector<AcceptCase> cases = {
       {"radio, position, PHG", false, false, true, true, "PHG5132", false, "", true},
       {"radio, position, default PHG", false, false, true, true, "", false, "", true},
@@ -93,6 +96,7 @@ TEST(AcceptPacket, Table) {
       {"TCPXX with PHG", true, true, true, true, "PHG5132", false, "", false},
       {"TCPXX flag alone", false, true, true, true, "PHG5132", false, "", false},
   };
+  // clang-format on
   for (const AcceptCase& c : cases) {
     aprs::TAprsPacket packet;
     packet.ViaInternet = c.viaInternet;

@@ -26,6 +26,7 @@ struct GeometryCase {
 };
 
 // Figures worked by hand in minutes of arc, two decimals.
+// clang-format off
 const std::vector<GeometryCase> kGeometryCases = {
     {"heading 0 stays on the station", 45, -93, 7.95F, 0, true, -5580.00, 2700.00, 6.91},
     {"heading 0 half size", 45, -93, 7.95F, 0, false, -5580.00, 2700.00, 3.45},
@@ -37,6 +38,7 @@ const std::vector<GeometryCase> kGeometryCases = {
     {"west across the 180th meridian stays west", 10, -179.99, 30.0F, 270, true, -10808.22, 600.00, 26.07},
     {"range 0", 45, -93, 0.0F, 90, true, -5580.00, 2700.00, 0.00},
 };
+// clang-format on
 
 TEST(RangeCircleGeometry, HandWorkedFigures) {
   for (const auto& c : kGeometryCases) {
@@ -54,6 +56,7 @@ struct WrapCase {
 };
 
 TEST(WrapAngle, SubtractsWholeTurnsKeepingTheSign) {
+  // clang-format off
   const std::vector<WrapCase> cases = {
       {"small negative stays", kTwoPiSingle, -0.5F, -0.5F},
       {"equal to the modulus is unchanged", kTwoPiSingle, kTwoPiSingle, kTwoPiSingle},
@@ -64,6 +67,7 @@ TEST(WrapAngle, SubtractsWholeTurnsKeepingTheSign) {
       {"exactly two turns gives one", 2.0F, 4.0F, 2.0F},
       {"zero", kTwoPiSingle, 0.0F, 0.0F},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_FLOAT_EQ(WrapAngle(c.modulus, c.value), c.expected);
@@ -85,11 +89,13 @@ TEST(RangeCircleVisible, DiameterMustExceedTwoPercentOfTheHeight) {
     float radius, height;
     bool visible;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {6.00F, -600.0F, false},  // exactly 2 per cent
       {6.10F, -600.0F, true},   {5.90F, -600.0F, false}, {6.10F, 600.0F, true},
       {0.0F, -600.0F, false},   {1e-3F, -0.01F, true},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.radius) + " on " + std::to_string(c.height));
     EXPECT_EQ(RangeCircleVisible(c.radius, c.height), c.visible);
@@ -123,7 +129,8 @@ Circle64 Reference64(double lat, double lon, double range, int heading, bool ful
   if (heading != 0) {
     const double theta = heading * pi / 180;
     const double delta = fullSize ? d / 3 : d / 6;
-    const double phi2 = std::asin(std::sin(phi1) * std::cos(delta) + std::cos(phi1) * std::sin(delta) * std::cos(theta));
+    const double phi2 =
+        std::asin(std::sin(phi1) * std::cos(delta) + std::cos(phi1) * std::sin(delta) * std::cos(theta));
     const double lambda2 =
         WrapAngle64(2 * pi, std::asin(std::sin(theta) * std::sin(delta) / std::cos(phi2)) + lambda1 + pi) - pi;
     x = lambda2 * 180 / pi * 60;
@@ -168,9 +175,8 @@ TEST(RangeCircleGeometry, SinglePrecisionStaysCloseToDoublePrecision) {
             const auto note = [&](Worst& worst, double diff) {
               if (diff <= worst.diff) return;
               worst.diff = diff;
-              worst.where = std::to_string(lat) + "," + std::to_string(lon) + " heading " +
-                            std::to_string(heading) + " range " + std::to_string(range) +
-                            (fullSize ? " full" : " half");
+              worst.where = std::to_string(lat) + "," + std::to_string(lon) + " heading " + std::to_string(heading) +
+                            " range " + std::to_string(range) + (fullSize ? " full" : " half");
             };
             note(std::fabs(lon) <= kNearLongitude ? worstNearX : worstFarX, LongitudeDifference(c.X, ref.x));
             note(worstY, std::fabs(c.Y - ref.y));
@@ -232,12 +238,14 @@ TEST(PlotRangeCircle, TooSmallForTheMapDrawsNothingAfterThePenSetUp) {
     bool drawn;
   };
   // 7.95 miles is a radius of 6.91 full size, 3.45 half size.
+  // clang-format off
   const std::vector<Case> cases = {
       {"full size on a 10 degree map", 7.95F, true, -600.0F, true},
       {"half size on a 10 degree map", 7.95F, false, -600.0F, false},
       {"half size on a 5 degree map", 7.95F, false, -300.0F, true},
       {"range 0 never", 0.0F, true, -1.0F, false},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TRecordingMapSource host;

@@ -35,6 +35,7 @@ struct RowCase {
   std::vector<std::string> texts;
 };
 
+// clang-format off
 const std::vector<RowCase> kRowCases = {
     {"phg station", [](TAprsPacket&) {},
      {"N0CALL-9", "dtPosition", "/#", "PHG5132", "25", "20", "3", "NE", "7.1",
@@ -68,6 +69,7 @@ const std::vector<RowCase> kRowCases = {
      },
      {"N0CALL-9", "dtObject", "/#", "PHG5132", "25", "20", "-3", "NE", "7.1", "N0CALL-9>APRS:;\xE9t\xE9"}},
 };
+// clang-format on
 
 class StationRowTest : public ::testing::TestWithParam<RowCase> {};
 
@@ -83,13 +85,12 @@ TEST_P(StationRowTest, FillsTheTenColumns) {
   EXPECT_TRUE(row.Attached);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StationRowTest, ::testing::ValuesIn(kRowCases),
-                         [](const auto& param) {
-                           std::string n = param.param.name;
-                           for (char& c : n)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, StationRowTest, ::testing::ValuesIn(kRowCases), [](const auto& param) {
+  std::string n = param.param.name;
+  for (char& c : n)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return n;
+});
 
 TEST(StationRows, EveryEntryInCacheOrderWithItsLatestPacket) {
   aprs::TPacketCache cache;
@@ -111,10 +112,12 @@ TEST(StationRows, EveryEntryInCacheOrderWithItsLatestPacket) {
 }
 
 TEST(StationColumns, CaptionsAndWidthsInOrder) {
+  // clang-format off
   const std::vector<std::pair<std::string, int>> expected = {
       {"Callsign", 70}, {"Type", 75}, {"Sym", 35},      {"PHG", 65},   {"Power", 50},
       {"Height", 50},   {"Gain", 40}, {"Direction", 60}, {"Range", 50}, {"Raw Packet", 0},
   };
+  // clang-format on
   ASSERT_EQ(expected.size(), StationColumns.size());
   for (std::size_t c = 0; c < expected.size(); ++c) {
     EXPECT_EQ(expected[c].first, StationColumns[c].Caption);
@@ -123,11 +126,13 @@ TEST(StationColumns, CaptionsAndWidthsInOrder) {
 }
 
 TEST(FormatRange, OneDecimalWithPointWhateverTheLocale) {
+  // clang-format off
   const std::vector<std::pair<float, std::string>> cases = {
       {0.0F, "0.0"},   {7.0711F, "7.1"},      {0.25F, "0.2"},  // exact tie: to even
       {0.75F, "0.8"},  {12.95F, "12.9"},      {1234.5F, "1234.5"},
       {99.96F, "100.0"}, {-1.0F, "-1.0"},
   };
+  // clang-format on
   for (const auto& [miles, text] : cases) EXPECT_EQ(text, FormatRange(miles)) << miles;
 }
 
@@ -139,6 +144,7 @@ TEST(StationCopyText, NoonOnFirstJanuary2000) {
 }
 
 TEST(FormatDateTimeNumber, FifteenSignificantDigitsWithoutTrailingZeros) {
+  // clang-format off
   const std::vector<std::pair<double, std::string>> cases = {
       {36526.5, "36526.5"},
       {36526.0, "36526"},
@@ -146,6 +152,7 @@ TEST(FormatDateTimeNumber, FifteenSignificantDigitsWithoutTrailingZeros) {
       {0.0, "0"},
       {-1.25, "-1.25"},
   };
+  // clang-format on
   for (const auto& [value, text] : cases) {
     std::string expected = text;
     // to_chars keeps no trailing zeros; the last case has one in the literal.
@@ -156,6 +163,7 @@ TEST(FormatDateTimeNumber, FifteenSignificantDigitsWithoutTrailingZeros) {
 }
 
 TEST(StationEntryCallsign, CharactersTwoToTenTrimmedWithoutStar) {
+  // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
       {" N0CALL-9  12:00", "N0CALL-9"},
       {" N0CALL-9*", "N0CALL-9"},
@@ -168,6 +176,7 @@ TEST(StationEntryCallsign, CharactersTwoToTenTrimmedWithoutStar) {
       {" AB", "AB"},
       {" A**", "A*"},                 // only one star is dropped
   };
+  // clang-format on
   for (const auto& [entry, call] : cases) EXPECT_EQ(call, StationEntryCallsign(entry)) << '"' << entry << '"';
 }
 
@@ -179,6 +188,7 @@ struct HeaderCase {
 };
 
 TEST(ApplyStationHeader, DestinationAndInternetFlags) {
+  // clang-format off
   const std::vector<HeaderCase> cases = {
       {"N0CALL>APRS,WIDE1-1", "APRS", false, false},
       {"n0call>apu25n,tcpip*,qAC,T2", "APU25N", true, false},
@@ -190,6 +200,7 @@ TEST(ApplyStationHeader, DestinationAndInternetFlags) {
       {"N0CALL", "", false, false},
       {"", "", false, false},
   };
+  // clang-format on
   for (const HeaderCase& c : cases) {
     TAprsPacket p;
     ApplyStationHeader(c.header, p);

@@ -29,10 +29,10 @@ struct TDrawnCircle {
 
 class TRecordingMap : public host::_clsOxbMap {
  public:
-  float Left = -5700.0F;  // 95 W
-  float Top = 2760.0F;    // 46 N
-  float Width = 240.0F;   // 4 degrees
-  float Height = -120.0F; // 2 degrees
+  float Left = -5700.0F;     // 95 W
+  float Top = 2760.0F;       // 46 N
+  float Width = 240.0F;      // 4 degrees
+  float Height = -120.0F;    // 2 degrees
   int FailAtOperation = -1;  // 0-based count of map operations; -1 never
   std::vector<TMapCall> Calls;
   std::vector<TDrawnCircle> Circles;

@@ -21,6 +21,7 @@ struct ByteCase {
 };
 
 TEST(JsonOut, EightBitTextMapsByteForByteToTheFirst256CodePoints) {
+  // clang-format off
   const std::vector<ByteCase> cases = {
       {"", ""},
       {"TV1ABC", "TV1ABC"},
@@ -34,6 +35,7 @@ TEST(JsonOut, EightBitTextMapsByteForByteToTheFirst256CodePoints) {
       // Bytes that look like UTF-8 are still single characters each.
       {"\xC3\xA9", "\xC3\x83\xC2\xA9"},
   };
+  // clang-format on
   for (const ByteCase& c : cases) EXPECT_EQ(Latin1ToUtf8(c.bytes), c.utf8) << c.bytes;
 }
 
@@ -42,13 +44,12 @@ TEST(JsonOut, KeysFollowTheDeclaredFieldOrder) {
   std::vector<std::string> keys;
   for (const auto& item : j.items()) keys.push_back(item.key());
   const std::vector<std::string> expected = {
-      "Comment",     "DataType",       "DestCallsign", "DFReport",     "Digipeaters",  "HopCount",
-      "ErrorMessage", "FromTHD7",      "FromTMD700",   "HeardDirectly", "InfoField",   "Message",
-      "AprsObject",  "Position",       "RawPacket",    "ReversePath",  "Source",       "Header",
-      "Capabilities", "SymbolCode",    "SymbolTable",  "ViaTcpXX",     "ViaInternet",  "Received",
-      "TimeStamp",   "TimeStampValid", "IsValid",      "WxTime",       "Pressure",     "Humidity",
-      "RainLastHour", "Rain24Hours",   "RainSinceMidnight", "Temperature", "WindDirection", "WindGust",
-      "WindSpeed",   "HasWeather"};
+      "Comment",   "DataType",    "DestCallsign",  "DFReport",    "Digipeaters",       "HopCount",    "ErrorMessage",
+      "FromTHD7",  "FromTMD700",  "HeardDirectly", "InfoField",   "Message",           "AprsObject",  "Position",
+      "RawPacket", "ReversePath", "Source",        "Header",      "Capabilities",      "SymbolCode",  "SymbolTable",
+      "ViaTcpXX",  "ViaInternet", "Received",      "TimeStamp",   "TimeStampValid",    "IsValid",     "WxTime",
+      "Pressure",  "Humidity",    "RainLastHour",  "Rain24Hours", "RainSinceMidnight", "Temperature", "WindDirection",
+      "WindGust",  "WindSpeed",   "HasWeather"};
   EXPECT_EQ(keys, expected);
   EXPECT_EQ(DumpJson(j["Position"]),
             R"({"RawGps":"","Latitude":{"Text":"","Value":0.0},"Longitude":{"Text":"","Value":0.0},)"
@@ -59,8 +60,7 @@ TEST(JsonOut, KeysFollowTheDeclaredFieldOrder) {
   EXPECT_EQ(DumpJson(j["DFReport"]),
             R"({"Range":0.0,"Signal":0,"Power":0,"Antenna":{"Gain":0,"Haat":0,"Heading":0,"HeadingName":""},)"
             R"("DfsString":"","HasReport":false})");
-  EXPECT_EQ(DumpJson(j["Message"]),
-            R"({"Addressee":"","SeqNo":"","Text":"","MsgType":0,"NwsState":"","MsgIndex":0})");
+  EXPECT_EQ(DumpJson(j["Message"]), R"({"Addressee":"","SeqNo":"","Text":"","MsgType":0,"NwsState":"","MsgIndex":0})");
   EXPECT_EQ(DumpJson(j["AprsObject"]), R"({"Active":false,"Name":""})");
   EXPECT_EQ(DumpJson(j["Source"]), R"({"Callsign":"","Call":""})");
   EXPECT_EQ(j["HeardDirectly"], true);
@@ -72,7 +72,7 @@ TEST(JsonOut, ValuesKeepTheirMeaning) {
   p.DataType = TAprsDataType::dtMicECurrent;
   p.SymbolCode = '>';
   p.SymbolTable = '\xE9';
-  p.Comment = "\x1C" "caf\xE9";
+  p.Comment = "\034caf\xE9";
   p.Digipeaters = {"TV2DIG*", "WIDE2-1"};
   p.Capabilities.Range = 20.13F;  // a float: prints as typed, not as 20.1299991607666
   p.DFReport.Range = 7.95F;
@@ -84,7 +84,9 @@ TEST(JsonOut, ValuesKeepTheirMeaning) {
   EXPECT_EQ(j["DataType"], "dtMicECurrent");
   EXPECT_EQ(DumpJson(j["SymbolCode"]), R"(">")");
   EXPECT_EQ(DumpJson(j["SymbolTable"]), "\"\xC3\xA9\"");
-  EXPECT_EQ(DumpJson(j["Comment"]), "\"\\u001c" "caf\xC3\xA9\"");
+  EXPECT_EQ(DumpJson(j["Comment"]),
+            "\"\\u001c"
+            "caf\xC3\xA9\"");
   EXPECT_EQ(DumpJson(j["Digipeaters"]), R"(["TV2DIG*","WIDE2-1"])");
   EXPECT_EQ(DumpJson(j["Capabilities"]["Range"]), "20.13");
   EXPECT_EQ(DumpJson(j["DFReport"]["Range"]), "7.95");
@@ -101,6 +103,7 @@ struct RealCase {
 };
 
 TEST(JsonOut, RealsPrintInTheirShortestRoundTripForm) {
+  // clang-format off
   const std::vector<RealCase> cases = {
       {121.872954, "121.872954"},  // nlohmann's own writer gives 121.87295399999999
       {-97.310257, "-97.310257"},
@@ -112,6 +115,7 @@ TEST(JsonOut, RealsPrintInTheirShortestRoundTripForm) {
       {std::numeric_limits<double>::quiet_NaN(), "null"},
       {std::numeric_limits<double>::infinity(), "null"},
   };
+  // clang-format on
   for (const RealCase& c : cases) EXPECT_EQ(DumpJson(nlohmann::ordered_json(c.value)), c.text) << c.text;
   // Nesting keeps the reals' form and the keys' order.
   nlohmann::ordered_json j;

@@ -20,6 +20,7 @@ struct OptionCase {
   std::vector<std::string> files;
 };
 
+// clang-format off
 const std::vector<OptionCase> kCases = {
     {"nothing reads standard input", {}, true, OutputMode::Json, 0, false, -1, {}},
     {"json and files", {"--json", "a.txt", "-", "b.txt"}, true, OutputMode::Json, 0, false, -1, {"a.txt", "-", "b.txt"}},
@@ -40,6 +41,7 @@ const std::vector<OptionCase> kCases = {
     {"report and json", {"--report", "1", "--json"}, false, OutputMode::Json, 0, false, -1, {}},
     {"unknown option", {"--jsn"}, false, OutputMode::Json, 0, false, -1, {}},
 };
+// clang-format on
 
 TEST(Options, CommandLines) {
   for (const OptionCase& c : kCases) {

@@ -14,6 +14,7 @@ TEST(EncodeUrl, Table) {
     std::string In;
     std::string Out;
   };
+  // clang-format off
   const Case cases[] = {
       {"", ""},
       {"AZaz09", "AZaz09"},
@@ -28,6 +29,7 @@ TEST(EncodeUrl, Table) {
       {"\x80\xFF", "%80%FF"},
       {"\xC3\xA9", "%C3%A9"},  // a UTF-8 e-acute, byte by byte
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(EncodeUrl(c.In), c.Out) << c.In;
   // Every byte outside the kept set takes exactly three characters.
   for (int b = 0; b < 256; ++b) {

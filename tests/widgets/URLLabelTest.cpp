@@ -102,6 +102,7 @@ TEST(UrlLabel, ReleasePositionsTable) {
     QPoint At;  // relative to the label, which is 120 x 20
     bool Opens;
   };
+  // clang-format off
   const Case cases[] = {
       {"inside", {60, 10}, true},
       {"top-left corner", {0, 0}, true},
@@ -112,6 +113,7 @@ TEST(UrlLabel, ReleasePositionsTable) {
       {"left of it", {-1, 10}, false},
       {"above it", {60, -1}, false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     TLabelWindow<TUrlLabel> w;
     w.Press(QPoint(5, 5));

@@ -190,9 +190,7 @@ void AppendJson(const ordered_json& j, std::string& out) {
       out += ']';
       break;
     }
-    case ordered_json::value_t::number_float:
-      AppendReal(j.get<double>(), out);
-      break;
+    case ordered_json::value_t::number_float: AppendReal(j.get<double>(), out); break;
     default:
       out += j.dump();  // strings (escaped by nlohmann), integers, booleans, null
       break;

@@ -77,8 +77,8 @@ class Decoder {
         std::max(std::chrono::duration<double>(elapsed).count(), 1e-9);  // a tiny run still prints a figure
 
     const auto parsed = static_cast<long long>(m_pending.size());
-    std::cout << "lines read " << m_linesRead << ", skipped " << m_skipped << ", packets " << packets
-              << ", rejected " << parsed - packets;
+    std::cout << "lines read " << m_linesRead << ", skipped " << m_skipped << ", packets " << packets << ", rejected "
+              << parsed - packets;
     for (std::size_t i = 0; i < perType.size(); ++i)
       if (perType[i] > 0)
         std::cout << ", " << aprs::DataTypeName(static_cast<aprs::TAprsDataType>(i)) << ' ' << perType[i];

@@ -98,7 +98,9 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
   ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
   tnc.write(audio.readAll());
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.Cache->Count() == kPackets.size(); }, 30000))
-      << "log:\n" << form.moLog->toPlainText().toStdString() << "\ntnc:\n" << tnc.readAll().toStdString();
+      << "log:\n"
+      << form.moLog->toPlainText().toStdString() << "\ntnc:\n"
+      << tnc.readAll().toStdString();
 
   const QString log = form.moLog->toPlainText();
   for (const QString& packet : kPackets) {
