@@ -57,7 +57,7 @@ Qt::BrushStyle HatchStyle(int fillMode) {
   }
 }
 
-QBrush CircleBrush(const TMapCircle& circle) {
+QBrush CircleBrush(const TDrawnCircle& circle) {
   if (circle.FillMode == kFillSolid) return QBrush(ColorFromBgr(circle.FillColor, kSolidFillAlpha));
   if (circle.FillMode == kFillTransparent) return Qt::NoBrush;
   return QBrush(ColorFromBgr(circle.FillColor, kHatchFillAlpha), HatchStyle(circle.FillMode));

@@ -30,7 +30,7 @@ namespace standin {
 struct THeardStation;
 
 // An area of the map in minutes of arc; Height is negative (north up).
-using TMapArea = TMapBounds;
+using TMapArea = TMapRect;
 
 // What the window shows: a centre, a scale and a size in pixels.
 class TMapView {

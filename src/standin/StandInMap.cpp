@@ -20,7 +20,7 @@ std::string TraceLine(std::string_view operation, std::initializer_list<std::str
   return line;
 }
 
-TStandInMap::TStandInMap(TMapBounds bounds, std::string tracePath)
+TStandInMap::TStandInMap(TMapRect bounds, std::string tracePath)
     : m_bounds(bounds), m_tracePath(std::move(tracePath)) {}
 
 TStandInMap::~TStandInMap() {
@@ -56,12 +56,12 @@ void TStandInMap::Redraw() {
   Changed();
 }
 
-void TStandInMap::SetBounds(TMapBounds bounds) {
+void TStandInMap::SetBounds(TMapRect bounds) {
   m_bounds = bounds;
   Changed();
 }
 
-void TStandInMap::MoveView(TMapBounds bounds) {
+void TStandInMap::MoveView(TMapRect bounds) {
   m_bounds = bounds;
   m_circles.clear();
   Trace(TraceLine("MapView",

@@ -14,7 +14,9 @@
 
 namespace standin {
 
-struct TMapCircle {
+// A circle as the stand-in map drew it: DrawCircle's figures in minutes of
+// arc with the pen and fill that were set at the time.
+struct TDrawnCircle {
   float X = 0;
   float Y = 0;
   float Radius = 0;
@@ -27,7 +29,7 @@ struct TMapCircle {
 class TStandInMap : public host::_clsOxbMap {
  public:
   // `tracePath` empty: no trace.
-  TStandInMap(TMapBounds bounds, std::string tracePath);
+  TStandInMap(TMapRect bounds, std::string tracePath);
   ~TStandInMap() override;
   TStandInMap(const TStandInMap&) = delete;
   TStandInMap& operator=(const TStandInMap&) = delete;
@@ -46,12 +48,12 @@ class TStandInMap : public host::_clsOxbMap {
   void Redraw();
 
   // Pan and zoom of a map window change what the Get calls report.
-  void SetBounds(TMapBounds bounds);
+  void SetBounds(TMapRect bounds);
   // The map window moved or zoomed: new bounds, and the map repainted without
   // its circles, as the real host does. Traced as "MapView left top width height".
-  void MoveView(TMapBounds bounds);
-  TMapBounds Bounds() const { return m_bounds; }
-  const std::vector<TMapCircle>& Circles() const { return m_circles; }
+  void MoveView(TMapRect bounds);
+  TMapRect Bounds() const { return m_bounds; }
+  const std::vector<TDrawnCircle>& Circles() const { return m_circles; }
   // Why the trace file cannot be written, or empty.
   const std::string& TraceError() const { return m_traceError; }
 
@@ -62,11 +64,11 @@ class TStandInMap : public host::_clsOxbMap {
   void Trace(const std::string& line);
   void Changed();
 
-  TMapBounds m_bounds;
+  TMapRect m_bounds;
   std::int16_t m_penWidth = 1;
   std::int16_t m_fillMode = 0;
   std::int32_t m_fillColor = 0;
-  std::vector<TMapCircle> m_circles;
+  std::vector<TDrawnCircle> m_circles;
   std::string m_tracePath;
   std::FILE* m_trace = nullptr;
   std::string m_traceError;

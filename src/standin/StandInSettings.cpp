@@ -61,7 +61,7 @@ std::map<std::string, std::string> ReadIniSection(std::string_view text, std::st
   return keys;
 }
 
-bool ParseMapBounds(std::string_view text, TMapBounds& bounds) {
+bool ParseMapBounds(std::string_view text, TMapRect& bounds) {
   std::vector<double> values;
   while (values.size() < 5) {
     const std::size_t comma = text.find(',');
@@ -97,7 +97,7 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
     if (rate && std::isfinite(*rate) && *rate >= 0) settings.FeedRate = *rate;
   }
   if (const auto* v = value("map")) {
-    TMapBounds bounds;
+    TMapRect bounds;
     if (ParseMapBounds(*v, bounds)) settings.Map = bounds;
   }
   if (const auto* v = value("trace"); v && !v->empty()) settings.Trace = ResolvePath(settings.IniFolder, *v);

@@ -17,16 +17,16 @@
 namespace standin {
 
 // The host map's bounds in minutes of arc; the height is negative.
-struct TMapBounds {
+struct TMapRect {
   double Left = 0;
   double Top = 0;
   double Width = 0;
   double Height = 0;
-  bool operator==(const TMapBounds&) const = default;
+  bool operator==(const TMapRect&) const = default;
 };
 
 // A box about two degrees wide around 49N 72W, the region of the demo feed.
-inline constexpr TMapBounds kDefaultMap{-73.0 * 60, 49.75 * 60, 2.0 * 60, -1.5 * 60};
+inline constexpr TMapRect kDefaultMap{-73.0 * 60, 49.75 * 60, 2.0 * 60, -1.5 * 60};
 inline constexpr std::string_view kDefaultMyCall = "N0CALL";
 inline constexpr double kDefaultFeedRate = 2.0;
 
@@ -34,7 +34,7 @@ struct TStandInSettings {
   std::string MyCall{kDefaultMyCall};
   std::string Feed = "demo";
   double FeedRate = kDefaultFeedRate;
-  TMapBounds Map = kDefaultMap;
+  TMapRect Map = kDefaultMap;
   std::string Trace;            // empty: no trace; else an absolute path
   std::string Login;            // APRS-IS login; empty: MyCall
   std::string Passcode = "-1";  // -1: receive only
@@ -51,6 +51,6 @@ std::map<std::string, std::string> ReadIniSection(std::string_view text, std::st
 TStandInSettings LoadStandInSettings(const std::string& iniPath);
 
 // "left,top,width,height" with a positive width and a negative height, else nothing.
-bool ParseMapBounds(std::string_view text, TMapBounds& bounds);
+bool ParseMapBounds(std::string_view text, TMapRect& bounds);
 
 }  // namespace standin

@@ -30,7 +30,7 @@ bool ClassEnabled(std::int32_t color, const TCircleChoice& choice, int& penWidth
   }
 }
 
-void PlotStation(TMapSource& host, const aprs::TAprsPacket& station, const TMapBounds& bounds,
+void PlotStation(TMapSource& host, const aprs::TAprsPacket& station, const TGeoBounds& bounds,
                  const TCircleChoice& choice, bool fullSize) {
   if (!bounds.Contains(station.Position.Latitude.Value, station.Position.Longitude.Value)) return;
   if (choice.DrawDf) {
@@ -62,8 +62,8 @@ std::int32_t DfColor(const aprs::TAprsPacket& station) {
   }
 }
 
-TMapBounds ReadMapBounds(TMapSource& host) {
-  TMapBounds bounds;
+TGeoBounds ReadMapBounds(TMapSource& host) {
+  TGeoBounds bounds;
   bounds.West = static_cast<float>(host.GetMap()->GetMapLeft() / kMinutesPerDegree);
   bounds.East = static_cast<float>(host.GetMap()->GetMapWidth() / kMinutesPerDegree + bounds.West);
   bounds.North = static_cast<float>(host.GetMap()->GetMapTop() / kMinutesPerDegree);
@@ -72,7 +72,7 @@ TMapBounds ReadMapBounds(TMapSource& host) {
 }
 
 void PlotCircles(TMapSource& host, int count, const TStationAt& stationAt, const TCircleChoice& choice, bool fullSize) {
-  const TMapBounds bounds = ReadMapBounds(host);
+  const TGeoBounds bounds = ReadMapBounds(host);
   for (int i = 0; i < count; ++i) {
     const aprs::TAprsPacket* station = stationAt(i);
     if (station != nullptr) PlotStation(host, *station, bounds, choice, fullSize);

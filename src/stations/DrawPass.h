@@ -52,7 +52,7 @@ struct TCircleChoice {
 };
 
 // The map's bounds in degrees, as 32-bit reals.
-struct TMapBounds {
+struct TGeoBounds {
   float West = 0.0F;
   float East = 0.0F;
   float North = 0.0F;
@@ -65,7 +65,7 @@ struct TMapBounds {
 };
 
 // Reads left, width, top and height, in that order, each from a fresh map.
-TMapBounds ReadMapBounds(TMapSource& host);
+TGeoBounds ReadMapBounds(TMapSource& host);
 
 // The station at an index, or nothing.
 using TStationAt = std::function<const aprs::TAprsPacket*(int index)>;

@@ -32,7 +32,7 @@ double Cos(double v) { return std::cos(v); }
 // near the poles, which must not turn the circle into NaN.
 double ArcSin(double v) { return std::atan2(v, std::sqrt(std::max(0.0, 1.0 - v * v))); }
 
-void DrawOne(TMapSource& host, const TMapCircle& circle, std::int32_t color) {
+void DrawOne(TMapSource& host, const TRangeCircle& circle, std::int32_t color) {
   float x = circle.X;
   float y = circle.Y;
   float radius = circle.Radius;
@@ -61,8 +61,8 @@ float WrapAngle(float modulus, float value) {
   return negative ? -magnitude : magnitude;
 }
 
-TMapCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading, bool fullSize) {
-  TMapCircle circle;
+TRangeCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading, bool fullSize) {
+  TRangeCircle circle;
   circle.X = Single(longitude * kMinutesPerDegree);
   circle.Y = Single(latitude * kMinutesPerDegree);
 
@@ -107,7 +107,7 @@ bool RangeCircleVisible(float radius, float mapHeight) {
 void PlotRangeCircle(TMapSource& host, const aprs::TAprsPacket& station, std::int32_t color, bool fullSize,
                      int penWidth) {
   SetPen(host, penWidth, kRangeFillMode, kRangeFillColor);
-  const TMapCircle circle =
+  const TRangeCircle circle =
       RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value, station.Capabilities.Range,
                           station.Capabilities.Antenna.Heading, fullSize);
   const float mapHeight = host.GetMap()->GetMapHeight();
@@ -117,8 +117,8 @@ void PlotRangeCircle(TMapSource& host, const aprs::TAprsPacket& station, std::in
 
 void PlotDfCircle(TMapSource& host, const aprs::TAprsPacket& station, std::int32_t color) {
   SetPen(host, kDfPenWidth, kDfFillMode, color);
-  const TMapCircle circle = RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value,
-                                                station.DFReport.Range, station.DFReport.Antenna.Heading, true);
+  const TRangeCircle circle = RangeCircleGeometry(station.Position.Latitude.Value, station.Position.Longitude.Value,
+                                                  station.DFReport.Range, station.DFReport.Antenna.Heading, true);
   DrawOne(host, circle, color);
 }
 

@@ -56,8 +56,8 @@ class TOxbMapSource : public TMapSource {
 // magnitude equal to the modulus is returned unchanged).
 float WrapAngle(float modulus, float value);
 
-// A circle in host map units.
-struct TMapCircle {
+// A station's circle in host map units: centre and radius in minutes of arc.
+struct TRangeCircle {
   float X = 0.0F;
   float Y = 0.0F;
   float Radius = 0.0F;
@@ -66,7 +66,7 @@ struct TMapCircle {
 // The circle of a station at (latitude, longitude) in degrees with a range in
 // statute miles and a heading in whole degrees (0: no direction). Half size
 // halves both the centre's offset and the radius.
-TMapCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading, bool fullSize);
+TRangeCircle RangeCircleGeometry(double latitude, double longitude, float rangeMiles, int heading, bool fullSize);
 
 // True when a circle of `radius` is big enough to draw on a map `mapHeight`
 // high: its diameter is more than 2 per cent of the height. A height of 0 is

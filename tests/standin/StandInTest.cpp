@@ -83,7 +83,7 @@ TEST(StandInSettings, ValuesOverrideTheDefaults) {
     std::string myCall;
     std::string feedSuffix;
     double rate;
-    TMapBounds map;
+    TMapRect map;
     std::string traceSuffix;
   };
   // clang-format off

@@ -43,7 +43,7 @@ const std::vector<GeometryCase> kGeometryCases = {
 TEST(RangeCircleGeometry, HandWorkedFigures) {
   for (const auto& c : kGeometryCases) {
     SCOPED_TRACE(c.name);
-    const TMapCircle circle = RangeCircleGeometry(c.lat, c.lon, c.range, c.heading, c.fullSize);
+    const TRangeCircle circle = RangeCircleGeometry(c.lat, c.lon, c.range, c.heading, c.fullSize);
     EXPECT_NEAR(circle.X, c.x, kTwoDecimals);
     EXPECT_NEAR(circle.Y, c.y, kTwoDecimals);
     EXPECT_NEAR(circle.Radius, c.radius, kTwoDecimals);
@@ -171,7 +171,7 @@ TEST(RangeCircleGeometry, SinglePrecisionStaysCloseToDoublePrecision) {
         for (const float range : {0.5F, 7.95F, 30.0F, 120.0F}) {
           for (const bool fullSize : {true, false}) {
             const Circle64 ref = Reference64(lat, lon, range, heading, fullSize);
-            const TMapCircle c = RangeCircleGeometry(lat, lon, range, heading, fullSize);
+            const TRangeCircle c = RangeCircleGeometry(lat, lon, range, heading, fullSize);
             const auto note = [&](Worst& worst, double diff) {
               if (diff <= worst.diff) return;
               worst.diff = diff;
@@ -219,7 +219,7 @@ TEST(PlotRangeCircle, MakesTheHostCallsInOrderWithExactArguments) {
   EXPECT_EQ(calls[1].Args, std::vector<double>{1});
   EXPECT_EQ(calls[2].Args, std::vector<double>{0xFFFF00});
   const auto& circle = host.Map->Circles.at(0);
-  const TMapCircle expected = RangeCircleGeometry(45, -93, 7.95F, 90, true);
+  const TRangeCircle expected = RangeCircleGeometry(45, -93, 7.95F, 90, true);
   EXPECT_EQ(circle.X, expected.X);
   EXPECT_EQ(circle.Y, expected.Y);
   EXPECT_EQ(circle.Radius, expected.Radius);
@@ -308,7 +308,7 @@ TEST(PlotRangeCircle, ReadsCapabilitiesNotTheDfReport) {
 
 TEST(RangeCircleGeometry, NearThePoleStaysFinite) {
   for (const int heading : {0, 90, 180, 270, 360}) {
-    const TMapCircle c = RangeCircleGeometry(89.999, 10.0, 120.0F, heading, true);
+    const TRangeCircle c = RangeCircleGeometry(89.999, 10.0, 120.0F, heading, true);
     EXPECT_TRUE(std::isfinite(c.X) && std::isfinite(c.Y) && std::isfinite(c.Radius)) << heading;
   }
 }

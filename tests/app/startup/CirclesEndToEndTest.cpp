@@ -31,8 +31,8 @@ const char* const kFeed =
     "W1EAS>APRS:!4500.00N/09059.00W#PHG5132 just east\n";
 
 std::string ExpectedLine(const aprs::TAprsPacket& p, bool fullSize) {
-  const TMapCircle c = RangeCircleGeometry(p.Position.Latitude.Value, p.Position.Longitude.Value, p.Capabilities.Range,
-                                           p.Capabilities.Antenna.Heading, fullSize);
+  const TRangeCircle c = RangeCircleGeometry(p.Position.Latitude.Value, p.Position.Longitude.Value,
+                                             p.Capabilities.Range, p.Capabilities.Antenna.Heading, fullSize);
   return standin::TraceLine("DrawCircle", {standin::TraceArg(c.X), standin::TraceArg(c.Y), standin::TraceArg(c.Radius),
                                            standin::TraceArg(StationColor(p)), standin::TraceArg(kTwoPiSingle),
                                            standin::TraceArg(kTwoPiDouble), standin::TraceArg(kCircleAspect)});
