@@ -65,7 +65,7 @@ bool TStandInHost::ChangeFeed(const std::string& feed) {
   m_settingsError.clear();
   bool kept = true;
   if (!m_settings.IniPath.empty()) {
-    const auto written = settings::WritePrivateProfileString("Host", "Feed", feed, m_settings.IniPath);
+    const auto written = settings::WritePrivateProfileString(kHostSection, "Feed", feed, m_settings.IniPath);
     if (!written.Ok) {
       kept = false;
       m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;

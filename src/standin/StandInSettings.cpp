@@ -2,33 +2,15 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <vector>
 
+#include "PrivateProfile.h"
 #include "Text.h"
 
 namespace standin {
 
 namespace {
-
-// Nobody writes an INI file this large by hand; a bigger one is not read past this.
-constexpr std::size_t kMaxIniBytes = 1 << 20;
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (text::IsUpper(c)) c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-std::string ReadFilePrefix(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::string text(kMaxIniBytes, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return text;
-}
 
 std::string ResolvePath(const std::string& folder, std::string_view path) {
   std::filesystem::path p{std::string(path)};
@@ -37,29 +19,6 @@ std::string ResolvePath(const std::string& folder, std::string_view path) {
 }
 
 }  // namespace
-
-std::map<std::string, std::string> ReadIniSection(std::string_view text, std::string_view section) {
-  std::map<std::string, std::string> keys;
-  const std::string wanted = Lower(text::Trim(section));
-  bool inSection = false;
-  while (!text.empty()) {
-    const std::size_t eol = text.find('\n');
-    const std::string_view line = text::Trim(text.substr(0, eol));
-    text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      const std::size_t close = line.find(']');
-      inSection = close != std::string_view::npos && Lower(text::Trim(line.substr(1, close - 1))) == wanted;
-      continue;
-    }
-    if (!inSection) continue;
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) continue;
-    const std::string key = Lower(text::Trim(line.substr(0, eq)));
-    if (!key.empty()) keys.try_emplace(key, std::string(text::Trim(line.substr(eq + 1))));
-  }
-  return keys;
-}
 
 bool ParseMapBounds(std::string_view text, TMapRect& bounds) {
   std::vector<double> values;
@@ -80,31 +39,32 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   TStandInSettings settings;
   settings.IniFolder = std::filesystem::path(iniPath).parent_path().string();
   settings.IniPath = iniPath;
-  const auto keys = ReadIniSection(ReadFilePrefix(iniPath), "Host");
-  const auto value = [&keys](const char* key) -> const std::string* {
-    const auto it = keys.find(key);
-    return it == keys.end() ? nullptr : &it->second;
+  // One read of the file; a missing, unreadable or oversized one leaves every key unset.
+  const settings::TFileReadResult file = settings::ReadProfileFile(iniPath);
+  const auto value = [&file](const char* key) -> std::optional<std::string> {
+    if (file.Status != settings::TFileReadStatus::frOk) return std::nullopt;
+    return settings::ProfileLookup(file.Content, kHostSection, key);
   };
 
-  if (const auto* v = value("mycall"); v && !v->empty()) settings.MyCall = text::Upper(*v);
-  if (const auto* v = value("feed"); v && !v->empty()) {
+  if (const auto v = value("mycall"); v && !v->empty()) settings.MyCall = text::Upper(*v);
+  if (const auto v = value("feed"); v && !v->empty()) {
     settings.Feed = *v;
     if (text::StartsWith(text::Upper(*v), "FILE:"))
       settings.Feed = "file:" + ResolvePath(settings.IniFolder, text::Trim(std::string_view(*v).substr(5)));
   }
-  if (const auto* v = value("feedrate")) {
+  if (const auto v = value("feedrate")) {
     const auto rate = text::ToDouble(*v);
     if (rate && std::isfinite(*rate) && *rate >= 0) settings.FeedRate = *rate;
   }
-  if (const auto* v = value("map")) {
+  if (const auto v = value("map")) {
     TMapRect bounds;
     if (ParseMapBounds(*v, bounds)) settings.Map = bounds;
   }
-  if (const auto* v = value("trace"); v && !v->empty()) settings.Trace = ResolvePath(settings.IniFolder, *v);
-  if (const auto* v = value("login"); v && !v->empty()) settings.Login = text::Upper(text::Trim(*v));
-  if (const auto* v = value("passcode"); v && text::ToInt(text::Trim(*v)))
+  if (const auto v = value("trace"); v && !v->empty()) settings.Trace = ResolvePath(settings.IniFolder, *v);
+  if (const auto v = value("login"); v && !v->empty()) settings.Login = text::Upper(text::Trim(*v));
+  if (const auto v = value("passcode"); v && text::ToInt(text::Trim(*v)))
     settings.Passcode = std::string(text::Trim(*v));
-  if (const auto* v = value("filter")) settings.Filter = std::string(text::Trim(*v));
+  if (const auto v = value("filter")) settings.Filter = std::string(text::Trim(*v));
   return settings;
 }
 

@@ -10,9 +10,10 @@
 //   Feed=kiss:HOST:PORT    ; KISS over TCP from a software TNC
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
+
+#include "Units.h"
 
 namespace standin {
 
@@ -26,9 +27,12 @@ struct TMapRect {
 };
 
 // A box about two degrees wide around 49N 72W, the region of the demo feed.
-inline constexpr TMapRect kDefaultMap{-73.0 * 60, 49.75 * 60, 2.0 * 60, -1.5 * 60};
+inline constexpr TMapRect kDefaultMap{-73.0 * units::kMinutesPerDegree, 49.75 * units::kMinutesPerDegree,
+                                      2.0 * units::kMinutesPerDegree, -1.5 * units::kMinutesPerDegree};
 inline constexpr std::string_view kDefaultMyCall = "N0CALL";
 inline constexpr double kDefaultFeedRate = 2.0;
+// The section of Oxbel32.INI that holds these settings.
+inline constexpr std::string_view kHostSection = "Host";
 
 struct TStandInSettings {
   std::string MyCall{kDefaultMyCall};
@@ -42,10 +46,6 @@ struct TStandInSettings {
   std::string IniFolder;        // relative paths in Feed and Trace are taken from here
   std::string IniPath;          // the settings file itself, where a feed chosen in the window is kept
 };
-
-// Keys of one section of INI text, lower-cased; the first occurrence of a key wins,
-// as with the Windows private-profile calls. Section names compare case-insensitively.
-std::map<std::string, std::string> ReadIniSection(std::string_view text, std::string_view section);
 
 // The settings from the file at `iniPath`; a missing or unreadable file gives the defaults.
 TStandInSettings LoadStandInSettings(const std::string& iniPath);

@@ -104,6 +104,8 @@ TEST(StandInSettings, ValuesOverrideTheDefaults) {
       {"map with five values or nan", "[Host]\nMap=1,2,3,-4,5\nFeedRate=nan\n", "N0CALL", "demo", 2.0, kDefaultMap,
        ""},
       {"binary junk", std::string(kJunk, sizeof kJunk - 1), "N4Q", "demo", 2.0, kDefaultMap, ""},
+      {"only the first [Host] is read, as a feed chosen in the window is written there",
+       "[Host]\nMyCall=N5A\n[host]\nFeedRate=0\n", "N5A", "demo", 2.0, kDefaultMap, ""},
   };
   // clang-format on
   for (const Case& c : cases) {
