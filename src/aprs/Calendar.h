@@ -28,6 +28,19 @@ struct TDateParts {
 // Only for values from kFirstDay up to, not including, kEndDay.
 TDateParts Split(TDateTime value);
 
+// The same split as a TDateTime is written out: the date from the whole days counted toward zero and
+// the time of day from the fraction's size, so that -1.25 is 1899-12-29 06:00 where Split gives
+// 1899-12-28 18:00. A fraction that rounds up to midnight moves to the next day.
+// Only for values from kFirstDay up to, not including, kEndDay.
+TDateParts SplitAsWritten(TDateTime value);
+
+// Day of the week of a date, 0 for Sunday; day of the year, 0 for 1 January.
+int WeekDay(std::chrono::year_month_day date);
+int YearDay(std::chrono::year_month_day date);
+
+// The TDateTime of a point in time of the system clock, to the microsecond.
+TDateTime FromSystemTime(std::chrono::system_clock::time_point time);
+
 // The TDateTime of a date and time of day; nothing when any part is out of its
 // range (month 1 to 12, a day the month has, hour 0 to 23, minute and second 0 to 59).
 std::optional<TDateTime> Join(int year, long long month, long long day, long long hour, long long minute,

@@ -6,8 +6,8 @@
 #include <exception>
 
 #include "APRSParser.h"
+#include "Calendar.h"
 #include "Text.h"
-#include "Units.h"
 
 namespace aprs {
 
@@ -21,7 +21,6 @@ constexpr std::size_t npos = std::string_view::npos;
 
 // Longest source callsign: nine characters, ten when one of them is a "*".
 constexpr std::size_t kMaxGtPosition = 10;
-constexpr double kUnixEpochDays = 25569.0;  // 1970-01-01 as a TDateTime
 
 TUtcClock& ClockSlot() {
   static TUtcClock clock;
@@ -80,11 +79,7 @@ bool IsGenericAlias(std::string_view upperElement) {
 
 }  // namespace
 
-TDateTime SystemNowUtc() {
-  using namespace std::chrono;
-  const auto since = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-  return kUnixEpochDays + static_cast<double>(since) / 1e6 / units::kSecondsPerDay;
-}
+TDateTime SystemNowUtc() { return calendar::FromSystemTime(std::chrono::system_clock::now()); }
 
 TDateTime NowUtc() {
   const TUtcClock& clock = ClockSlot();

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "APRSParser.h"
+#include "Calendar.h"
 #include "Text.h"
-#include "Units.h"
 
 namespace aprs {
 
@@ -20,66 +20,27 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 // Every field line starts with its name right-aligned in 23 characters and ": ".
 constexpr std::size_t kLabelNameWidth = 23;
+// std::tm counts years from 1900.
+constexpr int kTmBaseYear = 1900;
 
-// TDateTime day numbers of 0001-01-01 and of the day after 9999-12-31.
-constexpr double kFirstDay = -693593.0;
-constexpr double kLastDayExclusive = 2958466.0;
-// 1899-12-30 (TDateTime 0) as days since 1970-01-01.
-constexpr long long kEpochOffsetDays = -25569;
-
-// Year, month and day of a count of days since 1970-01-01 (proleptic Gregorian).
-void CivilFromDays(long long z, int& year, int& month, int& day) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DayOfYear(int year, int month, int day) {
-  static constexpr int kBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  return kBefore[month - 1] + day - 1 + (month > 2 && IsLeapYear(year) ? 1 : 0);
-}
-
-// Broken-down form of a TDateTime inside years 1 to 9999. Before 1899-12-30
-// the fraction still counts forward from midnight, as TDateTime has it.
+// The broken-down form of a TDateTime inside years 1 to 9999 that the locale's formatter takes.
 std::tm BrokenDown(TDateTime value) {
-  const double wholeDays = std::trunc(value);
-  const long long ms =
-      text::RoundHalfEven(std::fabs(value - wholeDays) * static_cast<double>(units::kMillisecondsPerDay));
-  long long days = static_cast<long long>(wholeDays);
-  long long secondsOfDay = ms / 1000;
-  if (secondsOfDay >= 86400) {  // the fraction rounded up to the next midnight
-    secondsOfDay -= 86400;
-    ++days;
-  }
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  const long long unixDays = days + kEpochOffsetDays;
-  CivilFromDays(unixDays, year, month, day);
-
+  const calendar::TDateParts parts = calendar::SplitAsWritten(value);
   std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = static_cast<int>(secondsOfDay / 3600);
-  tm.tm_min = static_cast<int>(secondsOfDay / 60 % 60);
-  tm.tm_sec = static_cast<int>(secondsOfDay % 60);
-  tm.tm_wday = static_cast<int>(((unixDays % 7) + 7 + 4) % 7);  // 1970-01-01 was a Thursday
-  tm.tm_yday = DayOfYear(year, month, day);
+  tm.tm_year = static_cast<int>(parts.Date.year()) - kTmBaseYear;
+  tm.tm_mon = static_cast<int>(static_cast<unsigned>(parts.Date.month())) - 1;
+  tm.tm_mday = static_cast<int>(parts.Day());
+  tm.tm_hour = static_cast<int>(parts.Hour());
+  tm.tm_min = static_cast<int>(parts.Minute());
+  tm.tm_sec = static_cast<int>(parts.Second());
+  tm.tm_wday = calendar::WeekDay(parts.Date);
+  tm.tm_yday = calendar::YearDay(parts.Date);
   return tm;
 }
 
 std::string IsoDateTime(const std::tm& tm) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + kTmBaseYear, tm.tm_mon + 1, tm.tm_mday,
                 tm.tm_hour, tm.tm_min, tm.tm_sec);
   return buf;
 }
@@ -289,7 +250,7 @@ const TReportLocale& UserReportLocale() {
 
 std::string FormatReportDateTime(TDateTime value, const TReportLocale& locale, bool zeroAsTime) {
   if (value == 0.0 && !zeroAsTime) return {};
-  if (!std::isfinite(value) || value < kFirstDay || value >= kLastDayExclusive)
+  if (!std::isfinite(value) || value < calendar::kFirstDay || value >= calendar::kEndDay)
     return WithSeparator(text::FormatReal(value), locale);
   const std::tm tm = BrokenDown(value);
   return locale.FormatDateTime ? locale.FormatDateTime(tm) : IsoDateTime(tm);

@@ -353,6 +353,25 @@ TEST(TextReport, DateTimeText) {
   EXPECT_EQ(FormatReportDateTime(-9999999.5, CommaLocale()), "-9999999,5");
 }
 
+// A locale's formatter may print the weekday or the day of the year, so the broken-down time carries both.
+TEST(TextReport, DateTimeGivesTheLocaleWeekdayAndDayOfYear) {
+  TReportLocale locale = IsoLocale();
+  locale.FormatDateTime = [](const std::tm& tm) {
+    return std::to_string(tm.tm_wday) + " " + std::to_string(tm.tm_yday) + " " + std::to_string(tm.tm_year);
+  };
+  // clang-format off
+  const std::vector<DateCase> cases = {
+      {0.5,                   "6 363 -1"},    // Saturday 1899-12-30
+      {-1.25,                 "5 362 -1"},    // Friday 1899-12-29
+      {45351.75,              "4 59 124"},    // Thursday 2024-02-29
+      {46081.0 + 0.999999999, "0 59 126"},    // rounds up to Sunday 2026-03-01
+      {-693593.0,             "1 0 -1899"},   // Monday 0001-01-01
+      {2958465.5,             "5 364 8099"},  // Friday 9999-12-31
+  };
+  // clang-format on
+  for (const DateCase& c : cases) EXPECT_EQ(FormatReportDateTime(c.value, locale), c.expected) << c.value;
+}
+
 TEST(TextReport, LocaleFromTheEnvironmentFacets) {
   const TReportLocale classic = ReportLocaleFrom(std::locale::classic());
   EXPECT_EQ(classic.DecimalSeparator, ".");
