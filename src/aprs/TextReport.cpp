@@ -59,13 +59,6 @@ std::string Fixed2(double value, const TReportLocale& locale) {
   return ec == std::errc() ? WithSeparator(std::string(buf, end), locale) : std::string();
 }
 
-// The shortest general form of up to 15 significant digits ("%.15g").
-std::string General15(double value, const TReportLocale& locale) {
-  char buf[64];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-  return ec == std::errc() ? WithSeparator(std::string(buf, end), locale) : std::string();
-}
-
 std::string YesNo(bool value) { return value ? "Yes" : "No"; }
 
 std::string CharText(char c) { return std::string(1, c == 0 ? ' ' : c); }
@@ -114,7 +107,7 @@ class TReportWriter {
     return FormatReportDateTime(value, m_locale, zeroAsTime);
   }
   std::string Fixed(double value) const { return Fixed2(value, m_locale); }
-  std::string General(double value) const { return General15(value, m_locale); }
+  std::string General(double value) const { return text::FormatGeneral(value, m_locale.DecimalSeparator); }
 
   std::string Take() { return std::move(m_out); }
 

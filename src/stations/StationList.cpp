@@ -27,10 +27,6 @@ const std::array<TStationColumnDef, kStationColumnCount> StationColumns = {{
 
 namespace {
 
-// Significant digits of a TDateTime written as a plain number, as the
-// general floating-point format of the classic runtime writes it.
-constexpr int kDateTimeDigits = 15;
-
 std::string IntText(int value) { return std::to_string(value); }
 
 }  // namespace
@@ -85,18 +81,7 @@ std::string StationColumnText(const TStationRow& row, TStationColumn column) {
 }
 
 std::string FormatDateTimeNumber(aprs::TDateTime value, std::string_view decimalPoint) {
-  std::array<char, 64> buffer{};
-  const auto result =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, kDateTimeDigits);
-  if (result.ec != std::errc()) return "0";
-  std::string number;
-  for (const char* c = buffer.data(); c != result.ptr; ++c) {
-    if (*c == '.')
-      number += decimalPoint;
-    else
-      number += *c;
-  }
-  return number;
+  return text::FormatGeneral(value, decimalPoint);
 }
 
 std::string StationCopyText(const aprs::TAprsPacket& packet, std::string_view decimalPoint) {

@@ -104,6 +104,20 @@ std::string FormatReal(float v) {
   return ec == std::errc() ? std::string(buf, end) : std::string();
 }
 
+std::string FormatGeneral(double v, std::string_view decimalPoint) {
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, kGeneralDigits);
+  if (ec != std::errc()) return {};
+  std::string out;
+  for (const char* c = buf; c != end; ++c) {
+    if (*c == '.')
+      out += decimalPoint;
+    else
+      out += *c;
+  }
+  return out;
+}
+
 std::string Latin1ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());

@@ -50,6 +50,13 @@ inline long long RoundHalfEven(double v) { return std::llrint(v); }
 std::string FormatReal(double v);
 std::string FormatReal(float v);
 
+// Significant digits of the general number form below.
+inline constexpr int kGeneralDigits = 15;
+
+// The shortest general form with up to kGeneralDigits significant digits, as
+// "%.15g" writes it, with `decimalPoint` in place of ".".
+std::string FormatGeneral(double v, std::string_view decimalPoint = ".");
+
 // 8-bit text as UTF-8, byte for byte: 0x00..0xFF become U+0000..U+00FF.
 std::string Latin1ToUtf8(std::string_view bytes);
 
