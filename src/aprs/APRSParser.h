@@ -25,6 +25,8 @@ std::string StripUiTag(std::string_view line);
 TAprsDataType DataTypeOf(std::string_view info);
 TCallsignRec SplitCallsign(std::string_view text);
 void ParsePath(std::string_view path, TAprsPacket& packet);
+// ViaTcpXX and ViaInternet from the path text (TCPXX, TCPIP or an "<UI C>" tag), any case.
+void SetPathFlags(std::string_view path, TAprsPacket& packet);
 int CountHops(const TAprsPacket& packet);
 
 // Cuts the first token, delimited by any of `delimiters`, off `text`.

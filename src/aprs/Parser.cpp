@@ -185,9 +185,13 @@ int CountHops(const TAprsPacket& packet) {
   return hops;
 }
 
-void ParsePath(std::string_view path, TAprsPacket& packet) {
+void SetPathFlags(std::string_view path, TAprsPacket& packet) {
   packet.ViaTcpXX = ContainsUpper(path, "TCPXX");
   packet.ViaInternet = ContainsUpper(path, "TCPIP") || packet.ViaTcpXX || ContainsUpper(path, "<UI C>");
+}
+
+void ParsePath(std::string_view path, TAprsPacket& packet) {
+  SetPathFlags(path, packet);
 
   std::string_view rest = path;
   for (;;) {

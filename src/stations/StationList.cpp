@@ -119,9 +119,7 @@ void ApplyStationHeader(std::string_view headerIn, aprs::TAprsPacket& packet) {
   if (gt == std::string::npos) return;
   std::string rest = header.substr(gt + 1);
   packet.DestCallsign = text::Upper(aprs::NextToken(rest, ", <>:"));
-  packet.ViaTcpXX = rest.find("TCPXX") != std::string::npos;
-  packet.ViaInternet =
-      rest.find("TCPIP") != std::string::npos || packet.ViaTcpXX || rest.find("<UI C>") != std::string::npos;
+  aprs::SetPathFlags(rest, packet);
 }
 
 namespace {
