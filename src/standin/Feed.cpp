@@ -1,5 +1,6 @@
 #include "Feed.h"
 
+#include "FeedLine.h"
 #include "TarvikVersion.h"
 #include "TcpFeed.h"
 #include "Units.h"
@@ -55,7 +56,7 @@ bool TReplayFeed::NextLine(QByteArray& line) {
       continue;
     }
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-    if (line.trimmed().isEmpty() || line.startsWith('#')) continue;
+    if (aprs::IsSkippedFeedLine(std::string_view(line.constData(), static_cast<std::size_t>(line.size())))) continue;
     return true;
   }
   return false;

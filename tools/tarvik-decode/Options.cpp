@@ -11,7 +11,7 @@ const char* const kUsage =
     "usage: tarvik-decode [--json | --report FLAGS] [--stats] [--now DAYS] [FILE...]\n"
     "\n"
     "Decodes APRS monitor lines (SRC>DEST,PATH:info), one per line, from the FILEs\n"
-    "or standard input (\"-\" or no FILE). Empty lines and lines starting with \"#\" are skipped.\n"
+    "or standard input (\"-\" or no FILE). Blank lines and lines starting with \"#\" are skipped.\n"
     "\n"
     "  --json          one JSON object per line, null for a rejected line (default)\n"
     "  --report FLAGS  the packet's text report; FLAGS adds up sections: 1 header,\n"

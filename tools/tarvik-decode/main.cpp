@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "FeedLine.h"
 #include "JsonOut.h"
 #include "Options.h"
 
@@ -19,9 +20,6 @@ namespace {
 using namespace tarvik::decode;
 
 constexpr std::string_view kProgram = "tarvik-decode";
-
-// Replays and this tool share the feed format: blank lines and "#" comments are no packets.
-bool IsSkipped(std::string_view line) { return line.empty() || line.front() == '#'; }
 
 void StripCarriageReturn(std::string& line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -34,7 +32,7 @@ class Decoder {
   void Line(std::string& line) {
     StripCarriageReturn(line);
     ++m_linesRead;
-    if (IsSkipped(line)) {
+    if (aprs::IsSkippedFeedLine(line)) {
       ++m_skipped;
       return;
     }
