@@ -22,6 +22,7 @@
 
 #include "APRSParser.h"
 #include "Clock.h"
+#include "ParserGuards.h"
 #include "RedrawTimer.h"
 #include "StationList.h"
 #include "StationListModel.h"
@@ -59,7 +60,6 @@ std::unique_ptr<aprs::TAprsPacket> Station(const std::string& call, aprs::TDateT
 class StationListPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previousClock = aprs::SetUtcClock([] { return kNow; });
     registry.SetRunning(server);
     server->AddStation({"K1ABC", "#", "/", "K1ABC>APRS,WIDE1-1", "!4903.50N/07201.75W#PHG5132"});
     server->AddStation({"W1AW-9", ">", "/", "W1AW-9>APRS,TCPIP*", "!4903.50N/07201.75W>"});  // Internet, no PHG
@@ -83,10 +83,7 @@ class StationListPageTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     server->Calls.clear();
   }
-  void TearDown() override {
-    form.reset();
-    aprs::SetUtcClock(m_previousClock);
-  }
+  void TearDown() override { form.reset(); }
 
   void ShowStationList() { form->PageControl->setCurrentWidget(form->tsStationList); }
   void Hear(std::unique_ptr<aprs::TAprsPacket> packet) {
@@ -121,7 +118,7 @@ class StationListPageTest : public ::testing::Test {
   std::vector<QString> clipboard;
 
  private:
-  aprs::TUtcClock m_previousClock;
+  aprs::testing::PinnedClock m_clock{kNow};
 };
 
 TEST_F(StationListPageTest, TheHostListIsLoadedAtFirstShowThroughTheAcceptanceTest) {

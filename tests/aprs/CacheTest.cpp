@@ -8,6 +8,7 @@
 
 #include "APRSCache.h"
 #include "APRSParser.h"
+#include "ParserGuards.h"
 
 namespace aprs {
 namespace {
@@ -32,21 +33,7 @@ std::unique_ptr<TAprsPacket> MakeKill(const std::string& callsign, TAprsDataType
   return packet;
 }
 
-// Pins NowUtc for one test and puts the system clock back afterwards.
-class TClockGuard {
- public:
-  explicit TClockGuard(TDateTime now) : m_now(now) {
-    m_previous = SetUtcClock([this] { return m_now; });
-  }
-  ~TClockGuard() { SetUtcClock(std::move(m_previous)); }
-  TClockGuard(const TClockGuard&) = delete;
-  TClockGuard& operator=(const TClockGuard&) = delete;
-  void Set(TDateTime now) { m_now = now; }
-
- private:
-  TDateTime m_now;
-  TUtcClock m_previous;
-};
+using aprs::testing::PinnedClock;
 
 TManualCacheTimer& ManualTimer(TPacketCache& cache) { return dynamic_cast<TManualCacheTimer&>(cache.Timer()); }
 
@@ -107,7 +94,7 @@ TEST(PacketCache, PurgeDropsEntriesOlderThanMaxAge) {
   };
   for (const Case c : {Case{61, false}, Case{59, true}, Case{60.5, false}, Case{0, true}}) {
     SCOPED_TRACE(c.ageSeconds);
-    TClockGuard clock(kNow);
+    PinnedClock clock(kNow);
     TPacketCache cache;
     cache.MaxAge = 1;
     cache.Update(MakePacket("N0CALL", kNow - c.ageSeconds * kSecond));
@@ -119,7 +106,7 @@ TEST(PacketCache, PurgeDropsEntriesOlderThanMaxAge) {
 }
 
 TEST(PacketCache, PurgeWithExplicitCutOffIgnoresTheClock) {
-  TClockGuard clock(kNow + 10);  // everything would be stale by the clock
+  PinnedClock clock(kNow + 10);  // everything would be stale by the clock
   TPacketCache cache;
   cache.Update(MakePacket("A", kNow - 2));
   cache.Update(MakePacket("B", kNow));
@@ -265,7 +252,7 @@ TEST(PacketCache, DestructorStopsTheTimer) {
 // Random operations against a plain list searched linearly: after every step the
 // index must give the same first position for every callsign, and the counters must agree.
 TEST(PacketCache, IndexAgreesWithALinearSearchUnderRandomOperations) {
-  TClockGuard clock(kNow);
+  PinnedClock clock(kNow);
   TPacketCache cache;
   struct Model {
     std::string call;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "ParserGuards.h"
 
 using namespace aprs;
 
@@ -241,10 +242,13 @@ TEST(DecodePhg, KeepsRangeDataTheDecoderFound) {
 
 TEST(DecodePhg, StrictCheckingLooksOnlyAtTheStart) {
   ASSERT_TRUE(RelaxedPhgChecking);
-  RelaxedPhgChecking = false;
-  const auto p = ParsePacket(kFixedRadio + "Mobile PHG5132");
-  const auto start = ParsePacket(kFixedRadio + "PHG5132");
-  RelaxedPhgChecking = true;
+  std::unique_ptr<TAprsPacket> p;
+  std::unique_ptr<TAprsPacket> start;
+  {
+    const aprs::testing::RelaxedPhgSetting strict(false);
+    p = ParsePacket(kFixedRadio + "Mobile PHG5132");
+    start = ParsePacket(kFixedRadio + "PHG5132");
+  }
   ASSERT_NE(p, nullptr);
   EXPECT_FALSE(p->Capabilities.PhgNonStandard);
   EXPECT_TRUE(p->Capabilities.DefaultPhg);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "ParserGuards.h"
 
 using namespace aprs;
 
@@ -127,19 +128,19 @@ TEST(ParsePacket, InternetPathFlags) {
 }
 
 TEST(ParsePacket, UsesThePinnedClockOnce) {
-  const auto previous = SetUtcClock([] { return 36526.5; });
-  const auto p = ParsePacket("N0CALL>APRS:>x");
-  SetUtcClock(previous);
+  const auto p = [] {
+    const aprs::testing::PinnedClock clock(36526.5);
+    return ParsePacket("N0CALL>APRS:>x");
+  }();
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->Received, 36526.5);
   EXPECT_EQ(p->TimeStamp, 36526.5);
 }
 
 TEST(ParsePacket, SameLineTwiceGivesTheSamePacket) {
-  const auto previous = SetUtcClock([] { return 40000.25; });
+  const aprs::testing::PinnedClock clock(40000.25);
   const auto a = ParsePacket("N0CALL>APRS,DIGI1*,WIDE2-1:!4903.50N/07201.75W-PHG5132 Test");
   const auto b = ParsePacket("N0CALL>APRS,DIGI1*,WIDE2-1:!4903.50N/07201.75W-PHG5132 Test");
-  SetUtcClock(previous);
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(a->AsText(tsAll), b->AsText(tsAll));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "ParserGuards.h"
 
 using namespace aprs;
 
@@ -26,17 +27,7 @@ TDateTime Days(int y, unsigned m, unsigned d, int hh = 0, int mm = 0, int ss = 0
   return static_cast<double>(days) + ((hh * 60 + mm) * 60 + ss + ms / 1000.0) / 86400.0;
 }
 
-// Pins the parser's clock for one test.
-class PinnedClock {
- public:
-  explicit PinnedClock(TDateTime now) : previous_(SetUtcClock([now] { return now; })) {}
-  ~PinnedClock() { SetUtcClock(previous_); }
-  PinnedClock(const PinnedClock&) = delete;
-  PinnedClock& operator=(const PinnedClock&) = delete;
-
- private:
-  TUtcClock previous_;
-};
+using aprs::testing::PinnedClock;
 
 std::unique_ptr<TAprsPacket> Parse(const std::string& info) {
   const std::string line = "N0CALL>APRS,WIDE1-1:" + info;  // exact size, so ASan sees a read past the end

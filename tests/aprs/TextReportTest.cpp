@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "ParserGuards.h"
 #include "TextReport.h"
 
 using namespace aprs;
@@ -209,10 +210,10 @@ TEST(TextReport, PhgFoundInMidCommentIsNotCompliantAndDefaultPhgIs) {
 
 TEST(TextReport, RelaxedPhgCheckingLineFollowsTheParserSetting) {
   const TAprsPacket p = FixedStation();
-  const bool saved = RelaxedPhgChecking;
-  RelaxedPhgChecking = false;
-  const std::string off = FormatPacketReport(p, tsCapabilities, IsoLocale());
-  RelaxedPhgChecking = saved;
+  const std::string off = [&p] {
+    const aprs::testing::RelaxedPhgSetting strict(false);
+    return FormatPacketReport(p, tsCapabilities, IsoLocale());
+  }();
   EXPECT_NE(off.find("   Relaxed PHG Checking: Off\r\n"), std::string::npos) << off;
 }
 
@@ -390,9 +391,10 @@ TEST(TextReport, LocaleFromTheEnvironmentFacets) {
 }
 
 TEST(TextReport, ParsedPacketWithoutDecoderShowsItsHeaderFacts) {
-  const TUtcClock previous = SetUtcClock([] { return kReceived; });
-  const auto p = ParsePacket("TV5LAK>APN391,TV2DIG*,WIDE2-1:T#005,199,000,255,073,123,01101001");
-  SetUtcClock(previous);
+  const auto p = [] {
+    const aprs::testing::PinnedClock clock(kReceived);
+    return ParsePacket("TV5LAK>APN391,TV2DIG*,WIDE2-1:T#005,199,000,255,073,123,01101001");
+  }();
   ASSERT_NE(p, nullptr);
   const std::string expected = Lines({
       " << Packet ---------------------------------------------->>",
@@ -462,7 +464,7 @@ const std::vector<ParsedReportCase> kParsedCases = {
 // clang-format on
 
 TEST(TextReport, ParsedLinesGiveTheirSections) {
-  const TUtcClock previous = SetUtcClock([] { return kReceived; });
+  const aprs::testing::PinnedClock clock(kReceived);
   for (const ParsedReportCase& c : kParsedCases) {
     const auto p = ParsePacket(c.line);
     ASSERT_NE(p, nullptr) << c.name;
@@ -473,7 +475,6 @@ TEST(TextReport, ParsedLinesGiveTheirSections) {
       EXPECT_EQ(text.find(s), std::string::npos) << c.name << ": " << s << "\n" << text;
     EXPECT_FALSE(text.ends_with("\r\n")) << c.name;
   }
-  SetUtcClock(previous);
   const auto empty = ParsePacket("TV5LAK>APN391,WIDE2-1:>Solar powered fill-in");
   ASSERT_NE(empty, nullptr);
   EXPECT_EQ(FormatPacketReport(*empty, tsPosition, IsoLocale()), "");

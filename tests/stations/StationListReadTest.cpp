@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "ParserGuards.h"
 #include "StationList.h"
 #include "StationListTestFakes.h"
 
@@ -21,12 +22,10 @@ constexpr aprs::TDateTime kNow = 46000.25;
 class ReadStationInfoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_previousClock = aprs::SetUtcClock([] { return kNow; });
     registry.SetRunning(server);
     oxb.AutoConnect = false;
     oxb.Connect();
   }
-  void TearDown() override { aprs::SetUtcClock(m_previousClock); }
 
   TStationListSink Sink() {
     return {
@@ -52,7 +51,7 @@ class ReadStationInfoTest : public ::testing::Test {
   std::vector<std::string> log;
 
  private:
-  aprs::TUtcClock m_previousClock;
+  aprs::testing::PinnedClock m_clock{kNow};
 };
 
 TEST_F(ReadStationInfoTest, BuildsThePacketFromTheStationInformation) {

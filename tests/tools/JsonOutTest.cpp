@@ -6,6 +6,7 @@
 
 #include "APRSParser.h"
 #include "JsonOut.h"
+#include "ParserGuards.h"
 
 using namespace aprs;
 using tarvik::decode::DumpJson;
@@ -131,9 +132,10 @@ TEST(JsonOut, ARejectedLineIsNull) {
 }
 
 TEST(JsonOut, ParsedPacketIsOneLineOfValidJson) {
-  const TUtcClock previous = SetUtcClock([] { return 46363.5; });
-  const auto p = ParsePacket("TV1IGT>APDW17,TCPIP*,qAC,TV3GAT:?APRS? \xB0\xFF");
-  SetUtcClock(previous);
+  const auto p = [] {
+    const aprs::testing::PinnedClock clock(46363.5);
+    return ParsePacket("TV1IGT>APDW17,TCPIP*,qAC,TV3GAT:?APRS? \xB0\xFF");
+  }();
   ASSERT_NE(p, nullptr);
   const std::string line = JsonLine(p.get());
   EXPECT_EQ(line.find('\n'), std::string::npos);
