@@ -37,7 +37,7 @@ bool TakeListChanged(bool& listChanged) {
 }
 
 int ExpireAgeFromText(const QString& text) {
-  return text::StrToIntDef(text.toLatin1().toStdString(), kDefaultExpireAge);
+  return text::StrToIntDef(text.toLatin1().toStdString(), aprs::kDefaultMaxAgeMinutes);
 }
 
 }  // namespace tarvik

@@ -8,15 +8,11 @@
 
 #include <functional>
 
-namespace aprs {
-class TPacketCache;
-}
+#include "APRSCache.h"
 
 namespace tarvik {
 
 inline constexpr int kClockIntervalMs = 5000;
-// Minutes an unheard station stays in the cache when edExpireAge holds no integer.
-inline constexpr int kDefaultExpireAge = 60;
 
 // The clock seam: the current time (in any time zone; the panels convert it).
 using TWallClock = std::function<QDateTime()>;

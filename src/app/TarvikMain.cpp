@@ -39,8 +39,8 @@ namespace {
 constexpr const char* kTrayTip = "Tarvik - right-click for options";
 constexpr int kFormShowFirstDelaySeconds = 2;
 constexpr int kFormShowSecondDelaySeconds = 1;
-constexpr int kPurgeIntervalSeconds = 60;
-constexpr int kMaxAgeMinutes = 60;
+// The port edServerPort offers until the user saves another.
+constexpr const char* kDefaultServerPort = "1448";
 constexpr int kIconSize = 32;
 
 QString Latin1(const std::string& text) {
@@ -138,7 +138,7 @@ void TMainForm::CreatePages() {
   Notes->setObjectName(QStringLiteral("Notes"));
   Notes->setReadOnly(true);
   Notes->setPlainText(QString::fromLatin1(kNotesText));
-  edServerPort = new QLineEdit(QStringLiteral("1448"), tsMain);
+  edServerPort = new QLineEdit(QString::fromLatin1(kDefaultServerPort), tsMain);
   edServerPort->setObjectName(QStringLiteral("edServerPort"));
   edServerPort->setVisible(false);
   mainLayout->addWidget(pnlCircleControls);
@@ -230,8 +230,8 @@ void TMainForm::FormCreate() {
     auto timer = m_services.MakeCacheTimer ? m_services.MakeCacheTimer() : std::make_unique<TQtCacheTimer>();
     Cache = std::make_unique<aprs::TPacketCache>(std::move(timer));
     Cache->SetEnabled(true);
-    Cache->SetPurgeInterval(kPurgeIntervalSeconds);
-    Cache->MaxAge = kMaxAgeMinutes;
+    Cache->SetPurgeInterval(aprs::kDefaultPurgeIntervalSeconds);
+    Cache->MaxAge = aprs::kDefaultMaxAgeMinutes;
   } catch (const std::exception& e) {
     AddLogLine(ProblemIn("FormCreate", e.what()));
   }

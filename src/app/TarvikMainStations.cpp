@@ -63,7 +63,7 @@ void TMainForm::CreateStationListPage() {
   auto* expireLayout = new QHBoxLayout(expireRow);
   expireLayout->setContentsMargins(0, 0, 0, 0);
   auto* expireLabel = new QLabel(QStringLiteral("Station expire age (mins)"), expireRow);
-  edExpireAge = new QLineEdit(QString::number(kDefaultExpireAge), expireRow);
+  edExpireAge = new QLineEdit(QString::number(aprs::kDefaultMaxAgeMinutes), expireRow);
   edExpireAge->setObjectName(QStringLiteral("edExpireAge"));
   edExpireAge->setMaximumWidth(edExpireAge->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
   edExpireAge->setToolTip(QString::fromLatin1(kExpireAgeHint));

@@ -43,6 +43,10 @@ class TManualCacheTimer : public TCacheTimer {
   std::function<void()> OnTimer;
 };
 
+// Minutes an unheard station stays in the cache, and seconds between two purges, until set otherwise.
+inline constexpr int kDefaultMaxAgeMinutes = 60;
+inline constexpr int kDefaultPurgeIntervalSeconds = 60;
+
 class TPacketCache {
  public:
   explicit TPacketCache(std::unique_ptr<TCacheTimer> timer = std::make_unique<TManualCacheTimer>());
@@ -75,7 +79,7 @@ class TPacketCache {
 
   TCacheTimer& Timer() { return *m_timer; }
 
-  int MaxAge = 60;  // minutes
+  int MaxAge = kDefaultMaxAgeMinutes;
   int Added = 0;
   int Deleted = 0;
   int Expired = 0;
@@ -116,7 +120,7 @@ class TPacketCache {
   mutable std::vector<TIndexSlot> m_index;  // size a power of two, at most half full
   mutable std::size_t m_indexUsed = 0;
   mutable bool m_indexStale = false;
-  int m_purgeInterval = 60;
+  int m_purgeInterval = kDefaultPurgeIntervalSeconds;
   std::unique_ptr<TCacheTimer> m_timer;
   std::unique_ptr<TAprsPacket> m_replaced;  // the packet last replaced, freed on the next replace or Clear
 };

@@ -54,7 +54,8 @@ TDateTime FromSystemTime(std::chrono::system_clock::time_point time) {
 
 std::optional<TDateTime> Join(int year, long long month, long long day, long long hour, long long minute,
                               long long second) {
-  const bool timeValid = hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60;
+  const bool timeValid = hour >= 0 && hour < units::kHoursPerDay && minute >= 0 && minute < units::kMinutesPerHour &&
+                         second >= 0 && second < units::kSecondsPerMinute;
   if (!timeValid || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
   const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                                          std::chrono::day{static_cast<unsigned>(day)}};

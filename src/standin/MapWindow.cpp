@@ -283,7 +283,8 @@ void TMapWindow::PaintStations(QPainter& painter) const {
   painter.setFont(font);
   for (const auto& station : m_stations) {
     const QPointF at = m_view.ToPixel(station.Longitude * kMinutesPerDegree, station.Latitude * kMinutesPerDegree);
-    if (!rect().adjusted(-40, -40, 40, 40).contains(at.toPoint())) continue;
+    constexpr int kMargin = 40;  // pixels: a station just off the window still shows part of its label
+    if (!rect().adjusted(-kMargin, -kMargin, kMargin, kMargin).contains(at.toPoint())) continue;
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(kStation);
     painter.drawEllipse(at, kStationDotRadius, kStationDotRadius);

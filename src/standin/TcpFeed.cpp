@@ -2,6 +2,8 @@
 
 #include <QHostAddress>
 
+#include "Units.h"
+
 namespace standin {
 
 namespace {
@@ -97,7 +99,10 @@ void TTcpFeed::HandleDrop(const QString& why) {
   old->deleteLater();
   OnReset();
   const int delay = m_delay.Next();
-  SetState(QStringLiteral("%1; retrying in %2 s (last error: %3)").arg(Description()).arg(delay / 1000).arg(why));
+  SetState(QStringLiteral("%1; retrying in %2 s (last error: %3)")
+               .arg(Description())
+               .arg(delay / units::kMillisecondsPerSecond)
+               .arg(why));
   const int generation = m_generation;
   m_schedule(delay, [this, generation] {
     if (generation == m_generation) Connect();

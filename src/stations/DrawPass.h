@@ -12,23 +12,24 @@
 
 #include "APRSCache.h"
 #include "APRSData.h"
+#include "Colors.h"
 #include "RangeCircle.h"
 
 namespace tarvik {
 
 // Station classes, 0x00BBGGRR. The colour is the class: the pass compares
 // colours to find the check box that applies.
-inline constexpr std::int32_t kColorNonStandardPhg = 0x808080;  // grey
-inline constexpr std::int32_t kColorDefaultPhg = 0xFF00FF;      // purple
-inline constexpr std::int32_t kColorMobile = 0x0000FF;          // red
-inline constexpr std::int32_t kColorDigi = 0x008000;            // green
-inline constexpr std::int32_t kColorIGate = 0xFF0000;           // blue
-inline constexpr std::int32_t kColorOther = 0x000000;           // black
+inline constexpr std::int32_t kColorNonStandardPhg = colors::kGrey;
+inline constexpr std::int32_t kColorDefaultPhg = colors::kPurple;
+inline constexpr std::int32_t kColorMobile = colors::kRed;
+inline constexpr std::int32_t kColorDigi = colors::kGreen;
+inline constexpr std::int32_t kColorIGate = colors::kBlue;
+inline constexpr std::int32_t kColorOther = colors::kBlack;
 
 // DF signal strength colours.
-inline constexpr std::int32_t kColorDfNoSignal = 0x000000;
-inline constexpr std::int32_t kColorDfStrongest = 0x0000FF;
-inline constexpr std::int32_t kColorDfSignal = 0x008000;
+inline constexpr std::int32_t kColorDfNoSignal = colors::kBlack;
+inline constexpr std::int32_t kColorDfStrongest = colors::kRed;
+inline constexpr std::int32_t kColorDfSignal = colors::kGreen;
 
 inline constexpr int kClassPenWidth = 2;
 inline constexpr int kNonStandardPenWidth = 3;

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "APRSData.h"
+#include "Colors.h"
 #include "Oxbel32_TLB.h"
 #include "Units.h"
 
@@ -27,7 +28,7 @@ inline constexpr double kTwoPiDouble = 6.283185307179586;  // DrawCircle's 6th a
 inline constexpr float kCircleAspect = 1.0F;               // DrawCircle's 7th argument
 inline constexpr float kSmallestCirclePercent = 2.0F;      // of the map's height, as a diameter
 inline constexpr std::int16_t kRangeFillMode = 1;
-inline constexpr std::int32_t kRangeFillColor = 0xFFFF00;
+inline constexpr std::int32_t kRangeFillColor = colors::kCyan;
 inline constexpr std::int16_t kDfFillMode = 0;
 // The draw pass gives DF circles no pen width of their own; 2 matches the
 // ordinary range circles.

@@ -18,6 +18,7 @@
 
 #include "APRSCache.h"
 #include "APRSData.h"
+#include "Colors.h"
 
 namespace host {
 class TclsOxb;
@@ -91,8 +92,8 @@ std::string StationCopyText(const aprs::TAprsPacket& packet, std::string_view de
 
 // ---- Locate -----------------------------------------------------------------
 
-inline constexpr std::int32_t kLocateColor = 0x0000FF;     // red, 0x00BBGGRR
-inline constexpr std::int32_t kLocateAltColor = 0x000000;  // black, for stations drawn red anyway
+inline constexpr std::int32_t kLocateColor = colors::kRed;
+inline constexpr std::int32_t kLocateAltColor = colors::kBlack;  // for stations drawn red anyway
 inline constexpr int kLocateBlinks = 5;
 inline constexpr int kLocateOnTicks = 5;   // 55 ms ticks the red circle stays
 inline constexpr int kLocateOffTicks = 4;  // 55 ms ticks the station's own colour stays

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "Colors.h"
+
 class QColor;
 class QUrl;
 
@@ -14,9 +16,9 @@ namespace widgets {
 
 // Colours are 0x00BBGGRR values.
 using TColor = std::uint32_t;
-inline constexpr TColor clRed = 0x0000FF;
-inline constexpr TColor clBlue = 0xFF0000;
-inline constexpr TColor clNavy = 0x800000;
+inline constexpr TColor clRed = colors::kRed;
+inline constexpr TColor clBlue = colors::kBlue;
+inline constexpr TColor clNavy = colors::kNavy;
 
 QColor ToQColor(TColor color);
 // The address handed to the desktop for a target: an escaped address stays
