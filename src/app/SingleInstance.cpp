@@ -18,7 +18,7 @@ constexpr const char* kLockPrefix = "PREVINST:";
 }  // namespace
 
 QString InstanceTitle(const QString& executablePath) {
-  const QString base = QFileInfo(executablePath).completeBaseName();
+  QString base = QFileInfo(executablePath).completeBaseName();
   if (base.isEmpty()) return base;
   return base.left(1) + base.mid(1).toLower();
 }

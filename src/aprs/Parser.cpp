@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <ranges>
 
 #include "APRSParser.h"
 #include "Calendar.h"
@@ -169,13 +170,9 @@ int CountHops(const TAprsPacket& packet) {
   for (const std::string& element : packet.Digipeaters) {
     if (!element.empty() && element.back() == '*') {
       const char before = element.size() >= 2 ? element[element.size() - 2] : '\0';
-      if (element.find('-') != npos) {
-        hops += 1;
-      } else if (before >= '1' && before <= '7') {
-        hops += before - '0';  // WIDE3* has used three hops
-      } else {
-        hops += 1;
-      }
+      // WIDE3* has used three hops; WIDE3-1* and a plain call one.
+      const bool countedAlias = element.find('-') == npos && before >= '1' && before <= '7';
+      hops += countedAlias ? before - '0' : 1;
     } else if (IsQConstruct(element)) {
       hops += 1;
     } else {
@@ -211,8 +208,8 @@ void ParsePath(std::string_view path, TAprsPacket& packet) {
   packet.ReversePath.clear();
   if (!packet.ViaInternet && !packet.HeardDirectly) {
     std::string reverse;
-    for (auto it = packet.Digipeaters.rbegin(); it != packet.Digipeaters.rend(); ++it) {
-      std::string element = Upper(*it);
+    for (const std::string& digipeater : std::ranges::reverse_view(packet.Digipeaters)) {
+      std::string element = Upper(digipeater);
       if (IsGenericAlias(element)) continue;
       if (!element.empty() && element.back() == '*') element.pop_back();
       reverse += ',';

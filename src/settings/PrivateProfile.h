@@ -29,7 +29,7 @@ inline constexpr std::size_t kMaxProfileValue = 2047;
 
 // A settings file above this size is not a settings file: it reads as empty
 // and is never rewritten, so nothing in it is lost.
-inline constexpr std::size_t kMaxProfileFileSize = 16u * 1024u * 1024u;
+inline constexpr std::size_t kMaxProfileFileSize = std::size_t{16} * 1024 * 1024;
 
 // --- pure text operations (the file's whole content in, a result out) ---
 

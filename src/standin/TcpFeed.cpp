@@ -11,7 +11,7 @@ namespace {
 // Some servers send no banner: log in anyway after this long.
 constexpr int kLoginWaitMs = 2000;
 // Read at most this much per wake-up so one busy peer cannot starve the window.
-constexpr qint64 kReadChunk = 64 * 1024;
+constexpr qint64 kReadChunk = qint64{64} * 1024;
 
 }  // namespace
 
