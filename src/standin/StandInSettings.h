@@ -8,6 +8,7 @@
 //   Trace=map-trace.txt    ; every map operation appended as one line
 //   Feed=aprsis:HOST:PORT  ; with Login (default MyCall), Passcode (default -1), Filter
 //   Feed=kiss:HOST:PORT    ; KISS over TCP from a software TNC
+//   Tiles=URL-TEMPLATE     ; online map tiles, see TilesSetting.h
 #pragma once
 
 #include <map>
@@ -41,6 +42,9 @@ struct TStandInSettings {
   std::string Filter;           // APRS-IS server-side filter
   std::string IniFolder;        // relative paths in Feed and Trace are taken from here
   std::string IniPath;          // the settings file itself, where a feed chosen in the window is kept
+  std::string Tiles;            // tile address template; empty: the offline basemap only
+  std::string TilesLast;        // the template the host window's entry turns back on
+  std::string TilesAttribution;
 };
 
 // Keys of one section of INI text, lower-cased; the first occurrence of a key wins,
