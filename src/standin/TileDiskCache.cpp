@@ -34,6 +34,7 @@ TTileDiskCache::TTileDiskCache(QString folder, TWriter writer)
     : m_folder(std::move(folder)), m_writer(writer ? std::move(writer) : WriteFileAtomically) {}
 
 QString TTileDiskCache::FolderFor(const QString& cacheRoot, std::string_view tileTemplate) {
+  if (cacheRoot.isEmpty()) return {};  // no cache location: nothing is kept, so nothing is fetched
   const QByteArray hash = QCryptographicHash::hash(
       QByteArray(tileTemplate.data(), static_cast<qsizetype>(tileTemplate.size())), QCryptographicHash::Sha256);
   return QDir(cacheRoot).filePath(QStringLiteral("tiles/") + QString::fromLatin1(hash.toHex().left(kFolderHashChars)));
@@ -44,6 +45,7 @@ QString TTileDiskCache::PathOf(const TTileKey& key) const {
 }
 
 std::optional<TTileFile> TTileDiskCache::Read(const TTileKey& key) const {
+  if (m_folder.isEmpty()) return std::nullopt;
   QFile file(PathOf(key));
   if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTileBytes + kMaxHeadBytes) return std::nullopt;
   const QByteArray content = file.read(kMaxTileBytes + kMaxHeadBytes);
@@ -69,6 +71,7 @@ std::optional<TTileFile> TTileDiskCache::Read(const TTileKey& key) const {
 }
 
 QString TTileDiskCache::WriteFile(const QString& path, const QByteArray& bytes) const {
+  if (m_folder.isEmpty()) return QStringLiteral("the user has no cache folder");
   const QString folder = QFileInfo(path).path();
   if (!QDir().mkpath(folder)) return QStringLiteral("cannot make the folder ") + folder;
   return m_writer(path, bytes);

@@ -89,6 +89,7 @@ TTileFetcher::~TTileFetcher() { DropRequests(); }
 void TTileFetcher::SetOptions(const TTileFetchOptions& options) {
   m_options = options;
   m_memory = TTileMemoryCache(options.MemoryBytes);
+  m_memory.SetKeepAtLeast(m_wanted.size());
 }
 
 void TTileFetcher::SetDiskWriter(TTileDiskCache::TWriter writer) {

@@ -66,10 +66,9 @@ TEST(TileRange, CoversTheViewWrapsTheMeridianAndClampsThePoles) {
   // clang-format on
   for (const TCase& c : cases) EXPECT_EQ(TilesCovering(c.zoom, c.left, c.top, c.right, c.bottom), c.expected) << c.name;
 
-  EXPECT_EQ(TileZoomFor(256), 0);
-  EXPECT_EQ(TileZoomFor(1000), 2);  // 1024 is nearer than 512
-  EXPECT_EQ(TileZoomFor(1e12), kMaxTileZoom);
-  EXPECT_EQ(TileZoomFor(-5), 0);
+  // 1000 pixels: 1024 is nearer than 512.
+  for (const auto& [pixels, zoom] : {std::pair{256.0, 0}, {1000.0, 2}, {1e12, kMaxTileZoom}, {-5.0, 0}})
+    EXPECT_EQ(TileZoomFor(pixels), zoom) << pixels;
 }
 
 TEST(TileRange, FetchesTheViewFromTheCentreThenItsRingAndNothingElse) {
