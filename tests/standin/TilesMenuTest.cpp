@@ -31,7 +31,6 @@ TEST(TilesMenu, TurnsTilesOffAndOnAndKeepsTheUsersTemplate) {
   auto host = HostWith(folder, QByteArray::fromStdString("Tiles=" + mine + "\n"));
   auto* entry = host->Window()->findChild<QAction*>("actTiles");
   ASSERT_NE(entry, nullptr);
-  EXPECT_TRUE(entry->isEnabled());
   EXPECT_TRUE(entry->isChecked());
   EXPECT_TRUE(host->Tiles().Enabled());
 
