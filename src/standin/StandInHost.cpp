@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTime>
 #include <algorithm>
 #include <limits>
@@ -14,6 +15,8 @@
 #include "HostWindow.h"
 #include "MapWindow.h"
 #include "Text.h"
+#include "TileFetcher.h"
+#include "TilesSetting.h"
 
 namespace standin {
 
@@ -48,6 +51,27 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
       m_timeSource(LocalClockTime),
       m_applicationDir(applicationDir) {
   ConnectFeed();
+  const TTilesAtStart tiles = TilesAtStart(m_settings);
+  const QString cacheRoot = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  m_tiles = std::make_unique<TTileFetcher>(tiles.Template, QString::fromUtf8(m_settings.TilesAttribution),
+                                           TTileDiskCache::FolderFor(cacheRoot, tiles.Template));
+  m_tiles->SetEnabled(tiles.On);
+  connect(m_tiles.get(), &TTileFetcher::StateChanged, this, [this] { UpdateWindow(); });
+}
+
+bool TStandInHost::SetTilesOn(bool on) {
+  m_tiles->SetEnabled(on);
+  m_settingsError.clear();
+  bool kept = true;
+  if (!m_settings.IniPath.empty()) {
+    const auto written = KeepTilesChoice(m_settings.IniPath, m_tiles->Enabled(), m_tiles->Template());
+    if (!written.Ok) {
+      kept = false;
+      m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;
+    }
+  }
+  UpdateWindow();
+  return kept;
 }
 
 void TStandInHost::ConnectFeed() {
@@ -208,6 +232,7 @@ void TStandInHost::ShowWindow() {
     m_window = std::make_unique<TStandInWindow>();
     m_window->OnClose = [this] { Close(); };
     AddFeedMenu(*m_window, DialogFeedChoosers(m_window.get()), [this](const std::string& feed) { ChangeFeed(feed); });
+    m_window->AddTilesEntry(m_tiles->Problem(), m_tiles->Enabled(), [this](bool on) { SetTilesOn(on); });
   }
   UpdateWindow();
   m_window->show();
@@ -233,6 +258,7 @@ void TStandInHost::UpdateWindow() {
   if (!m_map->TraceError().empty()) state += QStringLiteral("\n") + QString::fromStdString(m_map->TraceError());
   if (!m_settingsError.empty()) state += QStringLiteral("\n") + QString::fromStdString(m_settingsError);
   m_window->ShowState(state, HeardCount());
+  m_window->ShowTilesState(m_tiles->StateText());
 }
 
 QString DefaultIniPath() {

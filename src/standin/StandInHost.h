@@ -24,6 +24,7 @@ namespace standin {
 
 class TStandInWindow;
 class TMapWindow;
+class TTileFetcher;
 
 // The last that was heard from one station.
 struct THeardStation {
@@ -90,6 +91,10 @@ class TStandInHost : public QObject,
   // the file could not be written; the new feed runs all the same.
   bool ChangeFeed(const std::string& feed);
   void ShowWindow();
+  // The user turned online tiles on or off: the choice is kept in the settings file.
+  bool SetTilesOn(bool on);
+  // The tiles the map window draws under its stations.
+  TTileFetcher& Tiles() const { return *m_tiles; }
   // The user closed the host: the feed stops and the clients hear Oxbel32IsClosing.
   void Close();
 
@@ -127,6 +132,7 @@ class TStandInHost : public QObject,
   TTimeSource m_timeSource;
   QString m_applicationDir;
   std::string m_settingsError;
+  std::unique_ptr<TTileFetcher> m_tiles;
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
 

@@ -8,6 +8,7 @@
 //   Trace=map-trace.txt    ; every map operation appended as one line
 //   Feed=aprsis:HOST:PORT  ; with Login (default MyCall), Passcode (default -1), Filter
 //   Feed=kiss:HOST:PORT    ; KISS over TCP from a software TNC
+//   Tiles=URL-TEMPLATE     ; online map tiles, see TilesSetting.h
 #pragma once
 
 #include <string>
@@ -45,6 +46,9 @@ struct TStandInSettings {
   std::string Filter;           // APRS-IS server-side filter
   std::string IniFolder;        // relative paths in Feed and Trace are taken from here
   std::string IniPath;          // the settings file itself, where a feed chosen in the window is kept
+  std::string Tiles;            // tile address template; empty: the offline basemap only
+  std::string TilesLast;        // the template the host window's entry turns back on
+  std::string TilesAttribution;
 };
 
 // The settings from the file at `iniPath`; a missing or unreadable file gives the defaults.
