@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -33,8 +34,14 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 inline std::string ReadBytes(const std::string& path) {
+  // Read in blocks: building the string from istreambuf_iterators trips g++ 12's
+  // -Wnull-dereference false positive inside libstdc++'s streambuf.
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  std::array<char, 4096> block{};
+  while (in.read(block.data(), block.size()) || in.gcount() > 0)
+    bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 inline int CountEntries(const std::filesystem::path& folder) {
