@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "RowName.h"
 
 using namespace aprs;
 
@@ -75,12 +76,7 @@ TEST_P(HeaderTest, GivesTheHeaderFields) {
   EXPECT_EQ(p->TimeStamp, p->Received);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, HeaderTest, ::testing::ValuesIn(kHeaderCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, HeaderTest, ::testing::ValuesIn(kHeaderCases), tarvik::test::TRowName());
 
 TEST(ParsePacket, RejectsLinesOfTheWrongShape) {
   const std::vector<std::string> rejected = {
