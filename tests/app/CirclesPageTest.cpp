@@ -15,30 +15,10 @@
 
 #include "FakeHost.h"
 #include "QtPrinters.h"
-#include "RecordingMap.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
 namespace {
-
-using testing::TRecordingMap;
-
-// The fake host's application object with a recording map behind GetMap.
-class MapOxb : public test::FakeOxb {
- public:
-  MapOxb(std::shared_ptr<test::FakeHostState> state, std::shared_ptr<TRecordingMap> map)
-      : FakeOxb(std::move(state)), m_map(std::move(map)) {}
-  std::shared_ptr<host::_clsOxbMap> GetMap() override { return m_map; }
-
- private:
-  std::shared_ptr<TRecordingMap> m_map;
-};
-
-class MapHostServer : public test::FakeHostServer {
- public:
-  std::shared_ptr<host::_clsOxb> CreateOxb() override { return std::make_shared<MapOxb>(State, Map); }
-  std::shared_ptr<TRecordingMap> Map = std::make_shared<TRecordingMap>();
-};
 
 std::unique_ptr<aprs::TAprsPacket> Station(const std::string& call, double lat, double lon, char symbol) {
   auto p = std::make_unique<aprs::TAprsPacket>();
@@ -97,7 +77,7 @@ class CirclesPageTest : public ::testing::Test {
   }
 
   std::uint32_t now = 1000;
-  std::shared_ptr<MapHostServer> host = std::make_shared<MapHostServer>();
+  std::shared_ptr<test::TFakeHost> host = std::make_shared<test::TFakeHost>();
   host::THostRegistry registry;
   std::unique_ptr<TMainForm> form;
 };
@@ -233,7 +213,7 @@ TEST_F(CirclesPageTest, EnterPressesDrawCircles) {
   form->btnRefreshMap->setFocus();
   QTest::keyClick(form->btnRefreshMap, Qt::Key_Return);
   EXPECT_EQ(Drawn(), 2U);
-  EXPECT_EQ(std::count(host->State->Calls.begin(), host->State->Calls.end(), "RedrawMap"), 1);
+  EXPECT_EQ(host->CountOf("RedrawMap"), 1U);
 }
 
 TEST_F(CirclesPageTest, AFailedPassIsLoggedOnceAndTheNextPassRetries) {
@@ -268,7 +248,7 @@ TEST_F(CirclesPageTest, WithoutAHostTheClickIsLogged) {
 TEST_F(CirclesPageTest, RefreshMapAsksTheHostToRedraw) {
   Show();
   QTest::mouseClick(form->btnRefreshMap, Qt::LeftButton);
-  EXPECT_EQ(std::count(host->State->Calls.begin(), host->State->Calls.end(), "RedrawMap"), 1);
+  EXPECT_EQ(host->CountOf("RedrawMap"), 1U);
   EXPECT_EQ(Drawn(), 0U);  // nothing drawn again until the next pass
 }
 

@@ -27,7 +27,7 @@ TEST(DemoFeed, AcceptedPacketsReachTheLogAndTheCache) {
   QFile feed(QStringLiteral(TARVIK_SOURCE_DIR "/data/demo-feed.txt"));
   if (!feed.open(QIODevice::ReadOnly)) GTEST_SKIP() << "no demo feed in this tree";
 
-  auto host = std::make_shared<test::FakeHostServer>();
+  auto host = std::make_shared<test::TFakeHost>();
   host::THostRegistry registry;
   registry.SetRunning(host);
   TMainFormServices services;
@@ -37,7 +37,7 @@ TEST(DemoFeed, AcceptedPacketsReachTheLogAndTheCache) {
   services.Terminate = [] {};
   TMainForm form(registry, std::move(services));
   form.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return host->State->Sink != nullptr; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !host->Sinks.empty(); }, 5000));
 
   QStringList expectedLog;
   std::set<std::string> stations;

@@ -24,7 +24,7 @@
 namespace tarvik {
 namespace {
 
-using test::FakeHostServer;
+using test::TFakeHost;
 
 constexpr const char* kNotConnected =
     "DefaultInterface is NULL. Component is not connected to Server. You must call 'Connect' or "
@@ -104,7 +104,7 @@ class MainFormTest : public ::testing::Test {
     };
     services.Terminate = [this] { journal.Events.emplace_back("terminate"); };
     services.DM = dm.get();
-    host->State->Clock = [this] { return now; };
+    host->Clock = [this] { return now; };
     form = std::make_unique<TMainForm>(registry, std::move(services));
   }
 
@@ -128,7 +128,7 @@ class MainFormTest : public ::testing::Test {
 
   std::uint32_t now = 1000;
   Journal journal;
-  std::shared_ptr<FakeHostServer> host = std::make_shared<FakeHostServer>();
+  std::shared_ptr<TFakeHost> host = std::make_shared<TFakeHost>();
   host::THostRegistry registry;
   aprs::TManualCacheTimer* cacheTimer = nullptr;
   std::unique_ptr<TDM> dm;  // set it before Create() to keep settings
@@ -179,8 +179,8 @@ TEST_F(MainFormTest, FirstShowWaitsConnectsAndShowsTheCall) {
   EXPECT_EQ(form->windowTitle(), "Tarvik v1.0.0 - Station Call Sign: N0CALL-9");
   EXPECT_EQ(form->MyCall, "N0CALL-9");
   EXPECT_EQ(form->PageControl->currentWidget(), form->tsMain);
-  const auto& calls = host->State->Calls;
-  const auto& times = host->State->CallTimes;
+  const auto& calls = host->Calls;
+  const auto& times = host->CallTimes;
   // The host's own station list (empty here) is read last.
   ASSERT_EQ(calls, (std::vector<std::string>{"Advise", "GetMyInfo", "GetMyCallsign", "GetStationCount"}));
   EXPECT_GT(times[0] - 1000, 1980u);     // 36 ticks before connecting
@@ -194,7 +194,7 @@ TEST_F(MainFormTest, FirstShowWithoutHostLogsAndKeepsTheCaption) {
   EXPECT_EQ(LogLines(), QStringList{QString("Problem in FormShow: ") + kNotConnected});
   EXPECT_EQ(form->windowTitle(), "Tarvik");
   EXPECT_EQ(form->Cache->MaxAge, 60);
-  EXPECT_TRUE(host->State->Calls.empty());
+  EXPECT_TRUE(host->Calls.empty());
 }
 
 TEST_F(MainFormTest, HostClosingEndsTheProgram) {
@@ -226,7 +226,7 @@ TEST_F(MainFormTest, DestructionDisconnectsAndRemovesTheIcon) {
   Create();
   Show();
   form.reset();
-  EXPECT_EQ(host->State->Calls.back(), "Unadvise");
+  EXPECT_EQ(host->Calls.back(), "Unadvise");
   EXPECT_EQ(journal.Events.back(), "tray delete");
 }
 
@@ -234,9 +234,9 @@ TEST_F(MainFormTest, HandlersLogTheirOwnProblems) {
   Create({.trayDeleteFailure = "the icon is stuck"});
   Show();
 
-  host->State->FailGetPacket = true;
+  host->FailGetPacket = true;
   host->Hear("x");
-  host->State->FailGetPacket = false;
+  host->FailGetPacket = false;
 
   form->Cache = std::make_unique<ThrowingCache>();
   QCoreApplication::postEvent(form.get(), new TDataAvailableEvent(RangePacket("N0CALL", "N0CALL>APRS:x")));
@@ -244,7 +244,7 @@ TEST_F(MainFormTest, HandlersLogTheirOwnProblems) {
 
   form->miExitClick();
 
-  host->State->FailUnadvise = true;
+  host->FailUnadvise = true;
   form->FormDestroy();
 
   EXPECT_EQ(LogLines(),
@@ -304,7 +304,7 @@ TEST_F(MainFormTest, HostTextEdgeCasesNeverReachTheLog) {
   };
   for (const std::string& text : texts) host->Hear(text);
   QCoreApplication::sendPostedEvents(form.get());
-  EXPECT_EQ(std::count(host->State->Calls.begin(), host->State->Calls.end(), "GetPacket"), 5);
+  EXPECT_EQ(std::count(host->Calls.begin(), host->Calls.end(), "GetPacket"), 5);
   EXPECT_TRUE(LogLines().isEmpty());
   EXPECT_EQ(form->Cache->Count(), 0);
 }

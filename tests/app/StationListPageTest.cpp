@@ -22,16 +22,16 @@
 
 #include "APRSParser.h"
 #include "Clock.h"
+#include "FakeHost.h"
 #include "RedrawTimer.h"
 #include "StationList.h"
 #include "StationListModel.h"
-#include "StationListTestFakes.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
 namespace {
 
-using stationlist_test::FakeServer;
+using test::TFakeHost;
 
 constexpr aprs::TDateTime kNow = 46000.5;
 // The class colour of a station with a PHG and the "#" symbol, 0x00BBGGRR.
@@ -115,7 +115,7 @@ class StationListPageTest : public ::testing::Test {
   }
 
   std::uint32_t now = 1000;
-  std::shared_ptr<FakeServer> server = std::make_shared<FakeServer>();
+  std::shared_ptr<TFakeHost> server = std::make_shared<TFakeHost>();
   host::THostRegistry registry;
   std::unique_ptr<TMainForm> form;
   std::vector<QString> clipboard;
@@ -147,7 +147,7 @@ TEST_F(StationListPageTest, ReloadListTakesOnlyStationsWithAPositionAndRangeData
 TEST_F(StationListPageTest, ReloadWithoutAHostEmptiesTheListAndLogs) {
   ShowStationList();
   ASSERT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
-  server->Oxb->FailCount = true;
+  server->FailCount = true;
   QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
   EXPECT_TRUE(Rows().empty());
   EXPECT_TRUE(form->moLog->toPlainText().contains("Problem in btnReloadListClick: station count failed"));
@@ -159,7 +159,7 @@ TEST_F(StationListPageTest, ReloadRunsTheCircleRedrawAgainOnlyWhenItIsChecked) {
   EXPECT_FALSE(form->tmrRedrawCircles->Enabled());
 
   form->cbRedrawCircles->setChecked(true);
-  server->Oxb->FailCount = true;  // also when reading the host's list fails
+  server->FailCount = true;  // also when reading the host's list fails
   QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
   EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
 }
@@ -255,7 +255,7 @@ TEST_F(StationListPageTest, LocateBlinksTheCircleFiveTimes) {
   ShowStationList();
   Select("K1ABC");
   form->miLocateClick();
-  const auto& circles = server->Oxb->Map->Circles;
+  const auto& circles = server->Map->Circles;
   ASSERT_EQ(10U, circles.size());
   for (std::size_t i = 0; i < circles.size(); ++i) {
     EXPECT_EQ(i % 2 == 0 ? kLocateColor : kDigipeaterGreen, circles[i].Color) << i;
@@ -272,7 +272,7 @@ TEST_F(StationListPageTest, CommandsOnARowWhoseEntryExpiredTouchNothing) {
   form->miCopyClick();
   EXPECT_TRUE(clipboard.empty());
   form->miLocateClick();
-  EXPECT_TRUE(server->Oxb->Map->Circles.empty());
+  EXPECT_TRUE(server->Map->Circles.empty());
   form->miRemoveClick();
   EXPECT_EQ(0, form->Cache->Deleted);
   EXPECT_EQ(1, form->Cache->Expired);
@@ -300,11 +300,11 @@ TEST_F(StationListPageTest, RemoveDeletesTheStationAndRebuildsEvenWhilePaused) {
 TEST_F(StationListPageTest, LocateStopsWhenTheStationIsRemovedBetweenBlinks) {
   ShowStationList();
   Select("K1ABC");
-  server->Oxb->Map->OnDraw = [this] {
-    if (server->Oxb->Map->Circles.size() == 3) form->Cache->Clear();
+  server->Map->OnDraw = [this] {
+    if (server->Map->Circles.size() == 3) form->Cache->Clear();
   };
   form->miLocateClick();
-  EXPECT_EQ(3U, server->Oxb->Map->Circles.size());
+  EXPECT_EQ(3U, server->Map->Circles.size());
 }
 
 TEST_F(StationListPageTest, ExpireAgeFromTheEditBox) {
