@@ -92,6 +92,9 @@ TMainForm::TMainForm(host::THostRegistry& registry, TMainFormServices services)
 }
 
 TMainForm::~TMainForm() {
+  // Widgets that lose the focus while they are deleted would still report
+  // their exit, after this window's members have gone.
+  for (QObject* filter : m_exitFilters) filter->parent()->removeEventFilter(filter);
   if (FormSettings) FormSettings->SaveOnDestroy();
   FormDestroy();
 }

@@ -260,5 +260,19 @@ TEST_F(CirclesPageTest, RefreshMapAsksTheHostToRedraw) {
   EXPECT_EQ(Drawn(), 0U);  // nothing drawn again until the next pass
 }
 
+// With a pop-up open the edit box keeps the focus while the window goes, and
+// loses it only as the box itself is deleted: its exit handler must not run
+// then, when the window's members are gone.
+TEST_F(CirclesPageTest, DestroyedWhileAnEditBoxHasTheFocus) {
+  Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  auto* box = Child<QLineEdit>(*form, "edRedrawCircles");
+  box->setFocus();
+  form->WMTrayIconCallback(kTrayRightButtonDown);  // the tray's menu
+  ASSERT_TRUE(Child<QMenu>(*form, "mnuTrayPopup")->isVisible());
+  ASSERT_EQ(QApplication::focusWidget(), box);
+  form.reset();
+}
+
 }  // namespace
 }  // namespace tarvik
