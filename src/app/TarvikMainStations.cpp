@@ -152,8 +152,8 @@ void TMainForm::miCopyClick() {
   LogProblems("miCopyClick", [this] {
     const aprs::TAprsPacket* station = FindStation(SelectedStation());
     if (station == nullptr) return;
-    const QString text =
-        QString::fromStdString(StationCopyText(*station, QLocale::system().decimalPoint().toStdString()));
+    // The user's locale: the system's, unless the program has chosen another.
+    const QString text = QString::fromStdString(StationCopyText(*station, QLocale().decimalPoint().toStdString()));
     if (m_services.Clipboard) m_services.Clipboard(text);
   });
 }

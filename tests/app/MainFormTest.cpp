@@ -366,6 +366,23 @@ TEST_F(MainFormTest, RightButtonOnTheTrayOpensItsMenu) {
   EXPECT_FALSE(Child<QMenu>(*form, "mnuTrayPopup")->isVisible());
 }
 
+TEST_F(MainFormTest, ClockTicksEveryFiveSecondsFromTheStart) {
+  Create();
+  auto* clock = Child<QTimer>(*form, "tmrClock");
+  EXPECT_EQ(clock->interval(), 5000);
+  EXPECT_TRUE(clock->isActive());
+  EXPECT_FALSE(clock->isSingleShot());
+  clock->setInterval(1);  // a tick fills the clock panels
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Child<QLabel>(*form, "StatusPanel1")->text() != "Local"; }, 5000));
+}
+
+TEST_F(MainFormTest, FirstShowTakesTheExpiryAgeFromItsBox) {
+  Create();
+  Child<QLineEdit>(*form, "edExpireAge")->setText("25");
+  Show();
+  EXPECT_EQ(form->Cache->MaxAge, 25);
+}
+
 TEST_F(MainFormTest, PlacementAndSettingsSurviveARun) {
   QTemporaryDir folder;
   const QString ini = folder.filePath("tarvik.INI");

@@ -324,5 +324,38 @@ TEST_F(StationListPageTest, ExpireAgeFromTheEditBox) {
   }
 }
 
+TEST_F(StationListPageTest, LeavingTheExpiryBoxForAnotherControlSetsTheAge) {
+  auto* box = Child<QLineEdit>(*form, "edExpireAge");
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "7");
+  EXPECT_EQ(60, form->Cache->MaxAge) << "not while the user types";
+  Child<QPushButton>(*form, "btnDrawCircles")->setFocus();
+  EXPECT_EQ(7, form->Cache->MaxAge);
+}
+
+TEST_F(StationListPageTest, LocateDrawsFullSizeWhenTheBoxIsChecked) {
+  ShowStationList();
+  Select("K1ABC");
+  form->miLocateClick();
+  Child<QCheckBox>(*form, "cbDrawFullsize")->setChecked(true);
+  form->miLocateClick();
+  const auto& circles = server->Map->Circles;
+  ASSERT_EQ(20U, circles.size());
+  EXPECT_FLOAT_EQ(2 * circles[0].Radius, circles[10].Radius);
+}
+
+TEST_F(StationListPageTest, CopyWritesTheDecimalSeparatorOfTheUsersLocale) {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const auto restore = qScopeGuard([&previous] { QLocale::setDefault(previous); });
+  Hear(Station("N0CALL", 36526.5));
+  ShowStationList();
+  Select("N0CALL");
+  form->miCopyClick();
+  ASSERT_EQ(1U, clipboard.size());
+  EXPECT_EQ("36526,5|N0CALL>APRS:!4903.50N/07201.75W#PHG5132", clipboard[0]);
+}
+
 }  // namespace
 }  // namespace tarvik
