@@ -1,5 +1,5 @@
-// A window's component found by its object name, as a user finds a control
-// by its label; a missing one fails the test.
+// A window's control or timer found by its object name, the name the window
+// and its stored settings know it by; a missing one fails the test.
 #pragma once
 
 #include <QObject>
