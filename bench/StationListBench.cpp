@@ -95,10 +95,11 @@ void BM_MainFormRefreshObjectView(benchmark::State& state) {
   services.MakeCacheTimer = [] { return std::make_unique<aprs::TManualCacheTimer>(); };
   services.Terminate = [] {};
   tarvik::TMainForm form(registry, std::move(services));
-  form.tmrClock->stop();
+  form.findChild<QTimer*>(QStringLiteral("tmrClock"))->stop();
   form.show();
   QApplication::processEvents();
-  form.PageControl->setCurrentWidget(form.tsStationList);
+  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl"));
+  pages->setCurrentWidget(pages->findChild<QWidget*>(QStringLiteral("tsStationList")));
   FillCache(*form.Cache, static_cast<int>(state.range(0)));
   QApplication::processEvents();
 
@@ -106,7 +107,8 @@ void BM_MainFormRefreshObjectView(benchmark::State& state) {
     form.RefreshObjectView(true);
     QApplication::processEvents();
   }
-  state.counters["rows"] = static_cast<double>(form.lvStations->model()->rowCount());
+  const auto* list = form.findChild<QTableView*>(QStringLiteral("lvStations"));
+  state.counters["rows"] = static_cast<double>(list->model()->rowCount());
 }
 BENCHMARK(BM_MainFormRefreshObjectView)->Arg(kStations)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

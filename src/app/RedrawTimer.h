@@ -4,8 +4,12 @@
 // state: an interval of 0 (the edit box holds "0") leaves an enabled timer
 // without ticks, where a running QTimer of 0 ms would fire on every turn of
 // the event loop.
+//
+// It is a QObject of its own, so that the window's timer can be found by its
+// object name like the window's other components.
 #pragma once
 
+#include <QObject>
 #include <QTimer>
 #include <functional>
 
@@ -14,9 +18,11 @@
 
 namespace tarvik {
 
-class TRedrawTimerQt : public TRedrawTimer {
+class TRedrawTimerQt : public QObject, public TRedrawTimer {
+  Q_OBJECT
+
  public:
-  explicit TRedrawTimerQt(QObject* parent) : m_timer(new QTimer(parent)) {}
+  explicit TRedrawTimerQt(QObject* parent) : QObject(parent), m_timer(new QTimer(this)) {}
 
   void SetEnabled(bool enabled) override {
     m_enabled = enabled;
@@ -45,7 +51,7 @@ class TRedrawTimerQt : public TRedrawTimer {
       m_timer->stop();
   }
 
-  QTimer* m_timer;  // owned by the parent
+  QTimer* m_timer;  // a child of this object
   QMetaObject::Connection m_connection;
   bool m_enabled = false;
   int m_interval = kDefaultRedrawSeconds * units::kMillisecondsPerSecond;

@@ -24,6 +24,7 @@
 #include "APRSParser.h"
 #include "Application.h"
 #include "CacheTimer.h"
+#include "ExitFilter.h"
 #include "Intake.h"
 #include "Notes.h"
 #include "PayPalLabel.h"
@@ -51,10 +52,6 @@ QString Latin1(const std::string& text) {
 void SetHint(QWidget* widget, const char* hint) {
   widget->setStatusTip(QString::fromLatin1(hint));
   widget->setToolTip(QString::fromLatin1(hint));
-}
-
-std::string ProblemIn(const char* handler, const char* message) {
-  return std::string("Problem in ") + handler + ": " + message;
 }
 
 }  // namespace
@@ -95,6 +92,9 @@ TMainForm::TMainForm(host::THostRegistry& registry, TMainFormServices services)
 }
 
 TMainForm::~TMainForm() {
+  // Widgets that lose the focus while they are deleted would still report
+  // their exit, after this window's members have gone.
+  for (QObject* filter : m_exitFilters) filter->parent()->removeEventFilter(filter);
   if (FormSettings) FormSettings->SaveOnDestroy();
   FormDestroy();
 }
@@ -213,7 +213,7 @@ void TMainForm::CreateTrayMenu() {
 // ---- Life cycle ----------------------------------------------------------------
 
 void TMainForm::FormCreate() {
-  try {
+  LogProblems("FormCreate", [this] {
     aprs::RelaxedPhgChecking = true;
     StatusPanels[0]->setText(QLatin1Char(' ') + QString::fromLatin1(TARVIK_LEGAL_NOTICE));
     m_appMinimizeInstalled = true;
@@ -221,24 +221,20 @@ void TMainForm::FormCreate() {
     if (!TrayIcon) TrayIcon = std::make_unique<TNoTrayIcon>();
     TrayIcon->OnCallback = [this](int mouseEvent) { WMTrayIconCallback(mouseEvent); };
     TrayIcon->Add(TarvikIcon(), QString::fromLatin1(kTrayTip), mnuTrayPopup);
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("FormCreate", e.what()));
-  }
+  });
   // The cache is created whatever became of the tray icon: without it no
   // packet could ever be kept.
-  try {
+  LogProblems("FormCreate", [this] {
     auto timer = m_services.MakeCacheTimer ? m_services.MakeCacheTimer() : std::make_unique<TQtCacheTimer>();
     Cache = std::make_unique<aprs::TPacketCache>(std::move(timer));
     Cache->SetEnabled(true);
     Cache->SetPurgeInterval(aprs::kDefaultPurgeIntervalSeconds);
     Cache->MaxAge = aprs::kDefaultMaxAgeMinutes;
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("FormCreate", e.what()));
-  }
+  });
 }
 
 void TMainForm::FormShow() {
-  try {
+  LogProblems("FormShow", [this] {
     Timing().Delay(kFormShowFirstDelaySeconds, true);
     PageControl->setCurrentWidget(tsMain);
 
@@ -257,22 +253,18 @@ void TMainForm::FormShow() {
         CaptionFor(QString::fromLatin1(TApplication::kTitle), QString::fromLatin1(TARVIK_FILE_VERSION), MyCall));
     edExpireTimeAge();
     ReadStationInfo();
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("FormShow", e.what()));
-  }
+  });
 }
 
 void TMainForm::FormDestroy() {
-  try {
+  LogProblems("FormDestroy", [this] {
     if (clsOxb) {
       clsOxb->Disconnect();
       clsOxb.reset();
     }
     Cache.reset();
     if (TrayIcon) TrayIcon->Delete();
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("FormDestroy", e.what()));
-  }
+  });
 }
 
 void TMainForm::Terminate() {
@@ -290,12 +282,10 @@ void TMainForm::btnCloseClick() { Terminate(); }
 void TMainForm::clsOxbOxbel32IsClosing(host::TclsOxb&) { Terminate(); }
 
 void TMainForm::miExitClick() {
-  try {
+  LogProblems("miExitClick", [this] {
     TrayIcon->Delete();
     Terminate();
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("miExitClick", e.what()));
-  }
+  });
 }
 
 void TMainForm::RestoreFromTray() {
@@ -306,23 +296,17 @@ void TMainForm::RestoreFromTray() {
 }
 
 void TMainForm::miRestoreClick() {
-  try {
-    RestoreFromTray();
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("miRestoreClick", e.what()));
-  }
+  LogProblems("miRestoreClick", [this] { RestoreFromTray(); });
 }
 
 void TMainForm::WMTrayIconCallback(int mouseEvent) {
-  try {
+  LogProblems("WMTrayIconCallback", [this, mouseEvent] {
     if (mouseEvent == kTrayLeftDoubleClick) {
       RestoreFromTray();
     } else if (mouseEvent == kTrayRightButtonDown) {
       mnuTrayPopup->popup(QCursor::pos());
     }
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("WMTrayIconCallback", e.what()));
-  }
+  });
 }
 
 void TMainForm::AppMinimize() {
@@ -335,30 +319,40 @@ void TMainForm::AppMinimize() {
 
 void TMainForm::ApplicationEvents1Exception(const std::string& message) { AddLogLine(message); }
 
+void TMainForm::WatchExit(QLineEdit* box, std::function<void()> onExit) {
+  auto* filter = new TExitFilter(box, std::move(onExit));
+  box->installEventFilter(filter);
+  m_exitFilters.push_back(filter);
+}
+
+void TMainForm::LogProblems(const char* handler, const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    AddLogLine(std::string("Problem in ") + handler + ": " + e.what());
+  }
+}
+
 // ---- Packet intake -----------------------------------------------------------
 
 void TMainForm::clsOxbDataAvailable(host::TclsOxb& sender) {
-  try {
+  LogProblems("clsOxbDataAvailable", [this, &sender] {
     std::unique_ptr<aprs::TAprsPacket> packet = PacketFromHostText(host::NarrowText(sender.GetPacket()));
     // Nothing more inside the host's call: the packet goes through our own queue.
     if (packet) QCoreApplication::postEvent(this, new TDataAvailableEvent(std::move(packet)));
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("clsOxbDataAvailable", e.what()));
-  }
+  });
 }
 
 void TMainForm::WMDataAvailable(TDataAvailableEvent& message) {
   std::unique_ptr<aprs::TAprsPacket> packet = message.TakePacket();
   if (!packet) return;
-  try {
+  LogProblems("WMDataAvailable", [this, &packet] {
     if (!AcceptPacket(*packet)) return;  // a rejected packet is freed here, unlogged
     if (!Cache) throw std::runtime_error("There is no station cache");
     AddLogLine(packet->RawPacket);
     Cache->Update(std::move(packet));
     ListChanged = true;
-  } catch (const std::exception& e) {
-    AddLogLine(ProblemIn("WMDataAvailable", e.what()));
-  }
+  });
 }
 
 void TMainForm::AddLogLine(const std::string& text) {

@@ -3,8 +3,9 @@
 // icon, the host connection and the packet intake.
 //
 // Controls and state carry the names the rest of the program knows them by
-// (`moLog`, `btnClose`, `ListChanged`); each control's object name is its own
-// name, so the stored settings can find it.
+// (`moLog`, `btnClose`, `ListChanged`). The controls are the window's own;
+// each one's object name is its own name, by which the stored settings and
+// the tests find it.
 #pragma once
 
 #include <QEvent>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "APRSCache.h"
 #include "APRSData.h"
@@ -70,6 +72,8 @@ struct TMainFormServices {
   std::function<std::unique_ptr<TTrayIcon>()> MakeTray = &MakeDesktopTrayIcon;
   std::function<std::unique_ptr<aprs::TCacheTimer>()> MakeCacheTimer;  // empty: a QTimer
   std::function<void()> Terminate;                                     // empty: TApplication's
+  TWallClock WallClock = &SystemWallClock;                             // the time the clock panels show
+  TClipboardWriter Clipboard = &SystemClipboardWriter;                 // where Copy puts its text
 };
 
 // The window caption: title, " v", major.minor.release of the file version,
@@ -133,6 +137,53 @@ class TMainForm : public QMainWindow {
   void edRedrawCirclesExit();
   void btnRefreshMapClick();
 
+  // ---- State --------------------------------------------------------------
+  host::THostRegistry& Registry;
+  std::unique_ptr<host::TclsOxb> clsOxb;  // from the first show until destruction
+  std::unique_ptr<host::TclsStationInfo> clsStationInfo;
+  std::unique_ptr<host::TclsMyInfo> clsMyInfo;
+  std::unique_ptr<TTrayIcon> TrayIcon;
+  std::unique_ptr<aprs::TPacketCache> Cache;
+  std::unique_ptr<settings::TQtFormSettings> FormSettings;  // placement and stored control values
+  std::string MyCall;
+  bool RefreshingList = false;
+  bool ListChanged = false;
+
+  const TTiming& Timing() const { return m_services.Timing; }
+
+ protected:
+  bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void CreateControls();
+  void CreatePages();
+  void CreateBottomPanel();
+  void CreateStatusBars();
+  void CreateTrayMenu();
+  void Terminate();
+  void RestoreFromTray();
+  void CreateCircleControls();
+  void PressDefaultButton();
+  // Runs a handler's body: an error is logged as "Problem in <handler>:
+  // <message>" and ends the body there.
+  void LogProblems(const char* handler, const std::function<void()>& body);
+  // Runs a handler whose errors go to the application-wide handler.
+  void Guarded(const std::function<void()>& handler);
+  // Calls onExit when the focus leaves the edit box for another control.
+  void WatchExit(QLineEdit* box, std::function<void()> onExit);
+  TOxbMapSource HostMap();
+  TCircleChoice CircleChoice() const;
+  void CreateStationListPage();
+  std::string SelectedStation() const;
+  const aprs::TAprsPacket* FindStation(const std::string& callsign) const;
+  void DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color);
+  std::int32_t LocateStationColor(const aprs::TAprsPacket& station) const;
+  void StopCircleRedraw();
+  void ResumeCircleRedraw();
+
   // ---- Controls -----------------------------------------------------------
   QTabWidget* PageControl = nullptr;
   QWidget* tsMain = nullptr;             // "Range Circles"
@@ -179,52 +230,11 @@ class TMainForm : public QMainWindow {
   QCheckBox* cbDrawDF = nullptr;
   QPushButton* btnRefreshMap = nullptr;
   QPushButton* btnDrawCircles = nullptr;
+  // Deleted with the window's other members, before its widgets.
   std::unique_ptr<TRedrawTimerQt> tmrRedrawCircles;
 
-  // ---- State --------------------------------------------------------------
-  host::THostRegistry& Registry;
-  std::unique_ptr<host::TclsOxb> clsOxb;  // from the first show until destruction
-  std::unique_ptr<host::TclsStationInfo> clsStationInfo;
-  std::unique_ptr<host::TclsMyInfo> clsMyInfo;
-  std::unique_ptr<TTrayIcon> TrayIcon;
-  std::unique_ptr<aprs::TPacketCache> Cache;
-  std::unique_ptr<settings::TQtFormSettings> FormSettings;  // placement and stored control values
-  std::string MyCall;
-  bool RefreshingList = false;
-  bool ListChanged = false;
-  TWallClock WallClock = &SystemWallClock;              // the time the clock panels show
-  TClipboardWriter Clipboard = &SystemClipboardWriter;  // where Copy puts its text
-
-  const TTiming& Timing() const { return m_services.Timing; }
-
- protected:
-  bool event(QEvent* e) override;
-  void showEvent(QShowEvent* e) override;
-  void changeEvent(QEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-
- private:
-  void CreateControls();
-  void CreatePages();
-  void CreateBottomPanel();
-  void CreateStatusBars();
-  void CreateTrayMenu();
-  void Terminate();
-  void RestoreFromTray();
-  void CreateCircleControls();
-  void PressDefaultButton();
-  void Guarded(const std::function<void()>& handler);
-  TOxbMapSource HostMap();
-  TCircleChoice CircleChoice() const;
-  void CreateStationListPage();
-  std::string SelectedStation() const;
-  const aprs::TAprsPacket* FindStation(const std::string& callsign) const;
-  void DrawLocateCircle(const aprs::TAprsPacket& station, std::int32_t color);
-  std::int32_t LocateStationColor(const aprs::TAprsPacket& station) const;
-  void StopCircleRedraw();
-  void ResumeCircleRedraw();
-
   TMainFormServices m_services;
+  std::vector<QObject*> m_exitFilters;
   bool m_shown = false;
   bool m_appMinimizeInstalled = false;
 };

@@ -13,7 +13,6 @@
 #include <exception>
 
 #include "DrawPass.h"
-#include "ExitFilter.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
 #include "TarvikMain.h"
@@ -103,14 +102,14 @@ void TMainForm::CreateCircleControls() {
   if (outer != nullptr) outer->addWidget(gbControl);
 
   tmrRedrawCircles = std::make_unique<TRedrawTimerQt>(this);
+  tmrRedrawCircles->setObjectName(QStringLiteral("tmrRedrawCircles"));
   tmrRedrawCircles->SetOnTimer([this] { Guarded([this] { tmrRedrawCirclesTimer(); }); });
 
   connect(btnDrawCircles, &QPushButton::clicked, this, [this] { Guarded([this] { btnDrawCirclesClick(); }); });
   connect(btnRefreshMap, &QPushButton::clicked, this, [this] { Guarded([this] { btnRefreshMapClick(); }); });
   // Also when the program sets the box, as the stored settings are restored.
   connect(cbRedrawCircles, &QCheckBox::toggled, this, [this] { Guarded([this] { cbRedrawCirclesClick(); }); });
-  edRedrawCircles->installEventFilter(
-      new TExitFilter(edRedrawCircles, [this] { Guarded([this] { edRedrawCirclesExit(); }); }));
+  WatchExit(edRedrawCircles, [this] { Guarded([this] { edRedrawCirclesExit(); }); });
 
   // The window's default button: Enter presses "&Draw Circles" unless the
   // focus is on another button, which Enter then presses instead.

@@ -17,7 +17,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "ExitFilter.h"
 #include "Intake.h"
 #include "StationList.h"
 #include "StationListModel.h"
@@ -27,10 +26,6 @@
 namespace tarvik {
 
 namespace {
-
-std::string Problem(const char* handler, const char* message) {
-  return std::string("Problem in ") + handler + ": " + message;
-}
 
 constexpr const char* kExpireAgeHint = "Number of minutes before unheard stations are removed from the station list";
 
@@ -73,7 +68,7 @@ void TMainForm::CreateStationListPage() {
   expireLayout->addWidget(edExpireAge);
   expireLayout->addStretch(1);
   if (auto* circleLayout = qobject_cast<QBoxLayout*>(pnlCircleControls->layout())) circleLayout->addWidget(expireRow);
-  edExpireAge->installEventFilter(new TExitFilter(edExpireAge, [this] { edExpireTimeAge(); }));
+  WatchExit(edExpireAge, [this] { edExpireTimeAge(); });
 
   tmrClock = new QTimer(this);
   tmrClock->setObjectName(QStringLiteral("tmrClock"));
@@ -94,7 +89,7 @@ void TMainForm::RefreshObjectView(bool force) {
     RefreshingList = false;
     lvStations->setUpdatesEnabled(true);
   });
-  try {
+  LogProblems("RefreshObjectView", [this] {
     if (!Cache) throw std::runtime_error("There is no station cache");
     // The selection follows its station through the rebuild, so that a row
     // the user picked is still picked when the list changes under it.
@@ -102,9 +97,7 @@ void TMainForm::RefreshObjectView(bool force) {
     StationModel->SetRows(StationRows(*Cache));
     const int row = StationModel->RowOf(selected);
     if (row >= 0) lvStations->selectRow(row);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("RefreshObjectView", e.what()));
-  }
+  });
 }
 
 void TMainForm::ReadStationInfo() {
@@ -120,19 +113,17 @@ void TMainForm::ReadStationInfo() {
 }
 
 void TMainForm::btnClearListClick() {
-  try {
+  LogProblems("btnClearListClick", [this] {
     if (Cache) {
       Cache->Clear();
       Cache->ResetCounters();
     }
     RefreshObjectView(true);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("btnClearListClick", e.what()));
-  }
+  });
 }
 
 void TMainForm::btnReloadListClick() {
-  try {
+  LogProblems("btnReloadListClick", [this] {
     StopCircleRedraw();
     const auto resume = qScopeGuard([this] { ResumeCircleRedraw(); });
     if (Cache) {
@@ -147,9 +138,7 @@ void TMainForm::btnReloadListClick() {
       throw;
     }
     RefreshObjectView(true);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("btnReloadListClick", e.what()));
-  }
+  });
 }
 
 std::string TMainForm::SelectedStation() const { return StationModel->CallsignAt(SelectedStationRow(*lvStations)); }
@@ -160,19 +149,17 @@ const aprs::TAprsPacket* TMainForm::FindStation(const std::string& callsign) con
 }
 
 void TMainForm::miCopyClick() {
-  try {
+  LogProblems("miCopyClick", [this] {
     const aprs::TAprsPacket* station = FindStation(SelectedStation());
     if (station == nullptr) return;
-    const QString text =
-        QString::fromStdString(StationCopyText(*station, QLocale::system().decimalPoint().toStdString()));
-    if (Clipboard) Clipboard(text);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("miCopyClick", e.what()));
-  }
+    // The user's locale: the system's, unless the program has chosen another.
+    const QString text = QString::fromStdString(StationCopyText(*station, QLocale().decimalPoint().toStdString()));
+    if (m_services.Clipboard) m_services.Clipboard(text);
+  });
 }
 
 void TMainForm::miLocateClick() {
-  try {
+  LogProblems("miLocateClick", [this] {
     const std::string callsign = SelectedStation();
     if (FindStation(callsign) == nullptr) return;
     TLocateActions actions;
@@ -182,9 +169,7 @@ void TMainForm::miLocateClick() {
     actions.Draw = [this](const aprs::TAprsPacket& station, std::int32_t color) { DrawLocateCircle(station, color); };
     actions.Wait = [this](int ticks) { Timing().DelayTicks(ticks, true); };
     BlinkRangeCircle(actions);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("miLocateClick", e.what()));
-  }
+  });
 }
 
 // The range circle of Locate: pen width 2, full size when the box says so.
@@ -200,7 +185,7 @@ void TMainForm::StopCircleRedraw() { tmrRedrawCircles->SetEnabled(false); }
 void TMainForm::ResumeCircleRedraw() { tmrRedrawCircles->SetEnabled(cbRedrawCircles->isChecked()); }
 
 void TMainForm::miRemoveClick() {
-  try {
+  LogProblems("miRemoveClick", [this] {
     const int row = SelectedStationRow(*lvStations);
     if (row < 0) return;
     const std::string callsign = StationModel->CallsignAt(row);
@@ -209,9 +194,7 @@ void TMainForm::miRemoveClick() {
     if (station == nullptr) return;
     Cache->Remove(*station);
     RefreshObjectView(true);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("miRemoveClick", e.what()));
-  }
+  });
 }
 
 void TMainForm::PageControlChange() {
@@ -221,8 +204,9 @@ void TMainForm::PageControlChange() {
 // ---- Clock and expiry age -----------------------------------------------------
 
 void TMainForm::tmrClockTimer() {
-  try {
-    const TClockPanels panels = ClockPanels(WallClock ? WallClock() : SystemWallClock(), QLocale::system());
+  LogProblems("tmrClockTimer", [this] {
+    const TClockPanels panels =
+        ClockPanels(m_services.WallClock ? m_services.WallClock() : SystemWallClock(), QLocale::system());
     StatusPanels[1]->setText(panels.Local);
     StatusPanels[2]->setText(panels.Utc);
     if (TakeListChanged(ListChanged)) RefreshObjectView(false);
@@ -231,9 +215,7 @@ void TMainForm::tmrClockTimer() {
     lblStationCount->setText(counters.Count);
     lblExpiredPackets->setText(counters.Expired);
     lblStationsReplaced->setText(counters.Replaced);
-  } catch (const std::exception& e) {
-    AddLogLine(Problem("tmrClockTimer", e.what()));
-  }
+  });
 }
 
 void TMainForm::edExpireTimeAge() {

@@ -1,6 +1,8 @@
 #include "FormPositionState.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "Text.h"
@@ -16,6 +18,10 @@ constexpr std::string_view kKeyPixelsPerInch = "PixelsPerInch";
 constexpr std::string_view kKeyColor = "Color";
 
 constexpr bool IsNormalPosDelimiter(char c) { return c == ',' || c == ' '; }
+
+constexpr bool FitsInt(std::int64_t value) {
+  return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+}
 
 }  // namespace
 
@@ -36,21 +42,22 @@ std::vector<std::string_view> SplitNormalPos(std::string_view text) {
   return words;
 }
 
-TRect NormalPosFromText(std::string_view text, const TRect& current, bool sizeable) {
+std::optional<TRect> NormalPosFromText(std::string_view text, const TRect& current, bool sizeable) {
   const std::vector<std::string_view> words = SplitNormalPos(text);
   const auto word = [&words](std::size_t n, int fallback) {
     return n <= words.size() ? text::StrToIntDef(words[n - 1], fallback) : fallback;
   };
-  TRect r;
-  r.Left = word(1, current.Left);
-  r.Top = word(2, current.Top);
-  r.Right = word(3, current.Left + current.Width());
-  r.Bottom = word(4, current.Top + current.Height());
+  const std::int64_t left = word(1, current.Left);
+  const std::int64_t top = word(2, current.Top);
+  std::int64_t right = word(3, current.Right);
+  std::int64_t bottom = word(4, current.Bottom);
   if (!sizeable) {
-    r.Right = r.Left + current.Width();
-    r.Bottom = r.Top + current.Height();
+    right = left + current.Width();
+    bottom = top + current.Height();
   }
-  return r;
+  if (right <= left || bottom <= top) return std::nullopt;
+  if (!FitsInt(right) || !FitsInt(bottom) || !FitsInt(right - left) || !FitsInt(bottom - top)) return std::nullopt;
+  return TRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom)};
 }
 
 TRect KeepOnWorkArea(const TRect& r, const TRect& workArea) {
@@ -58,9 +65,16 @@ TRect KeepOnWorkArea(const TRect& r, const TRect& workArea) {
   const bool overlaps =
       r.Left < workArea.Right && r.Right > workArea.Left && r.Top < workArea.Bottom && r.Bottom > workArea.Top;
   if (overlaps) return r;
-  const int left = std::clamp(r.Left, workArea.Left, std::max(workArea.Left, workArea.Right - r.Width()));
-  const int top = std::clamp(r.Top, workArea.Top, std::max(workArea.Top, workArea.Bottom - r.Height()));
-  return TRect{left, top, left + r.Width(), top + r.Height()};
+  // In 64 bits: a rectangle far wider than the desk must not overflow on its way back.
+  const std::int64_t width = r.Width();
+  const std::int64_t height = r.Height();
+  const std::int64_t left =
+      std::clamp<std::int64_t>(r.Left, workArea.Left, std::max<std::int64_t>(workArea.Left, workArea.Right - width));
+  const std::int64_t top =
+      std::clamp<std::int64_t>(r.Top, workArea.Top, std::max<std::int64_t>(workArea.Top, workArea.Bottom - height));
+  if (!FitsInt(left + width) || !FitsInt(top + height)) return r;
+  return TRect{static_cast<int>(left), static_cast<int>(top), static_cast<int>(left + width),
+               static_cast<int>(top + height)};
 }
 
 void TFormPositionState::Restore() {
@@ -81,10 +95,9 @@ void TFormPositionState::Restore() {
   if (normalPos.empty()) return;
 
   m_Window.SetDesignedPosition();
-  const TRect r = NormalPosFromText(normalPos, info.Placement.NormalPosition, info.Sizeable);
   // A rectangle with no width or no height would make a window nobody can find.
-  if (r.Left < r.Right && r.Top < r.Bottom) {
-    placement.NormalPosition = KeepOnWorkArea(r, info.WorkArea);
+  if (const std::optional<TRect> r = NormalPosFromText(normalPos, info.Placement.NormalPosition, info.Sizeable)) {
+    placement.NormalPosition = KeepOnWorkArea(*r, info.WorkArea);
     m_Window.ApplyPlacement(placement);
   }
 }

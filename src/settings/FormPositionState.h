@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,8 +80,10 @@ std::vector<std::string_view> SplitNormalPos(std::string_view text);
 
 // The normal rectangle that a stored "NormalPos" gives for a window whose
 // current rectangle is `current`: missing or non-integer words keep the
-// current edge; a window that cannot be resized keeps its size.
-TRect NormalPosFromText(std::string_view text, const TRect& current, bool sizeable);
+// current edge; a window that cannot be resized keeps its size. None when the
+// rectangle has no width or no height, or when an edge, the width or the
+// height does not fit an int (a hand-edited file).
+std::optional<TRect> NormalPosFromText(std::string_view text, const TRect& current, bool sizeable);
 
 // Moves a rectangle that lies wholly outside the work area back into it,
 // keeping its size, as the desktop does when a placement is applied. A

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <set>
 
+#include "Child.h"
 #include "FakeHost.h"
 #include "Intake.h"
 #include "QtPrinters.h"
@@ -15,6 +16,8 @@
 
 namespace tarvik {
 namespace {
+
+using test::Child;
 
 // One TNC2 line as the host's monitor text: port, time, header, frame tag, info, CR LF.
 std::string MonitorText(const std::string& tnc2) {
@@ -27,7 +30,7 @@ TEST(DemoFeed, AcceptedPacketsReachTheLogAndTheCache) {
   QFile feed(QStringLiteral(TARVIK_SOURCE_DIR "/data/demo-feed.txt"));
   if (!feed.open(QIODevice::ReadOnly)) GTEST_SKIP() << "no demo feed in this tree";
 
-  auto host = std::make_shared<test::FakeHostServer>();
+  auto host = std::make_shared<test::TFakeHost>();
   host::THostRegistry registry;
   registry.SetRunning(host);
   TMainFormServices services;
@@ -37,7 +40,7 @@ TEST(DemoFeed, AcceptedPacketsReachTheLogAndTheCache) {
   services.Terminate = [] {};
   TMainForm form(registry, std::move(services));
   form.show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return host->State->Sink != nullptr; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !host->Sinks.empty(); }, 5000));
 
   QStringList expectedLog;
   std::set<std::string> stations;
@@ -59,7 +62,7 @@ TEST(DemoFeed, AcceptedPacketsReachTheLogAndTheCache) {
   ASSERT_GT(lines, 0);
   ASSERT_FALSE(expectedLog.isEmpty()) << "the demo feed should hold stations with range data";
   EXPECT_LT(expectedLog.size(), lines) << "the demo feed should hold packets that are turned away too";
-  EXPECT_EQ(form.moLog->toPlainText().split('\n'), expectedLog);
+  EXPECT_EQ(Child<QPlainTextEdit>(form, "moLog")->toPlainText().split('\n'), expectedLog);
   // Every accepted packet went to the cache: as a new station, a newer packet
   // of a known one, or a kill of an object.
   EXPECT_GT(form.Cache->Count(), 0);

@@ -12,9 +12,11 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <QFile>
 #include <QTemporaryDir>
+#include "Child.h"
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "TarvikData.h"
@@ -24,7 +26,8 @@
 namespace tarvik {
 namespace {
 
-using test::FakeHostServer;
+using test::Child;
+using test::TFakeHost;
 
 constexpr const char* kNotConnected =
     "DefaultInterface is NULL. Component is not connected to Server. You must call 'Connect' or "
@@ -104,7 +107,7 @@ class MainFormTest : public ::testing::Test {
     };
     services.Terminate = [this] { journal.Events.emplace_back("terminate"); };
     services.DM = dm.get();
-    host->State->Clock = [this] { return now; };
+    host->Clock = [this] { return now; };
     form = std::make_unique<TMainForm>(registry, std::move(services));
   }
 
@@ -114,12 +117,12 @@ class MainFormTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitFor([this] { return shownOnce(); }, 5000));
   }
   bool shownOnce() const {
-    return form->windowTitle() != "Tarvik" || form->moLog->document()->blockCount() > 1 ||
-           !form->moLog->toPlainText().isEmpty();
+    return form->windowTitle() != "Tarvik" || Child<QPlainTextEdit>(*form, "moLog")->document()->blockCount() > 1 ||
+           !Child<QPlainTextEdit>(*form, "moLog")->toPlainText().isEmpty();
   }
 
   QStringList LogLines() const {
-    const QString text = form->moLog->toPlainText();
+    const QString text = Child<QPlainTextEdit>(*form, "moLog")->toPlainText();
     return text.isEmpty() ? QStringList() : text.split('\n');
   }
   int Terminations() const {
@@ -128,7 +131,7 @@ class MainFormTest : public ::testing::Test {
 
   std::uint32_t now = 1000;
   Journal journal;
-  std::shared_ptr<FakeHostServer> host = std::make_shared<FakeHostServer>();
+  std::shared_ptr<TFakeHost> host = std::make_shared<TFakeHost>();
   host::THostRegistry registry;
   aprs::TManualCacheTimer* cacheTimer = nullptr;
   std::unique_ptr<TDM> dm;  // set it before Create() to keep settings
@@ -137,23 +140,23 @@ class MainFormTest : public ::testing::Test {
 
 TEST_F(MainFormTest, CreationBuildsTheWindow) {
   Create();
-  ASSERT_EQ(form->PageControl->count(), 3);
-  EXPECT_EQ(form->PageControl->tabText(0), "Range Circles");
-  EXPECT_EQ(form->PageControl->tabText(1), "Station List");
-  EXPECT_EQ(form->PageControl->tabText(2), "Packet Log");
-  EXPECT_TRUE(form->Notes->isReadOnly());
-  EXPECT_TRUE(form->Notes->toPlainText().contains("PHG"));
-  EXPECT_TRUE(form->moLog->isReadOnly());
-  EXPECT_EQ(form->moLog->lineWrapMode(), QPlainTextEdit::NoWrap);
-  EXPECT_EQ(form->btnClose->text(), "Close");
-  EXPECT_EQ(form->StatusPanels[0]->text(), QString(" ") + TARVIK_LEGAL_NOTICE);
-  EXPECT_EQ(form->StatusPanels[1]->text(), "Local");
-  EXPECT_EQ(form->StatusPanels[2]->text(), "UTC");
+  ASSERT_EQ(Child<QTabWidget>(*form, "PageControl")->count(), 3);
+  EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(0), "Range Circles");
+  EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(1), "Station List");
+  EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(2), "Packet Log");
+  EXPECT_TRUE(Child<QPlainTextEdit>(*form, "Notes")->isReadOnly());
+  EXPECT_TRUE(Child<QPlainTextEdit>(*form, "Notes")->toPlainText().contains("PHG"));
+  EXPECT_TRUE(Child<QPlainTextEdit>(*form, "moLog")->isReadOnly());
+  EXPECT_EQ(Child<QPlainTextEdit>(*form, "moLog")->lineWrapMode(), QPlainTextEdit::NoWrap);
+  EXPECT_EQ(Child<QPushButton>(*form, "btnClose")->text(), "Close");
+  EXPECT_EQ(Child<QLabel>(*form, "StatusPanel0")->text(), QString(" ") + TARVIK_LEGAL_NOTICE);
+  EXPECT_EQ(Child<QLabel>(*form, "StatusPanel1")->text(), "Local");
+  EXPECT_EQ(Child<QLabel>(*form, "StatusPanel2")->text(), "UTC");
   EXPECT_EQ(form->windowTitle(), "Tarvik");
   EXPECT_EQ(form->geometry(), QRect(360, 250, 633, 438));
   EXPECT_EQ(journal.Events, std::vector<std::string>{"tray add: Tarvik - right-click for options menu 2"});
-  EXPECT_EQ(form->miRestore->text(), "Restore");
-  EXPECT_EQ(form->miExit->text(), "Exit");
+  EXPECT_EQ(Child<QAction>(*form, "miRestore")->text(), "Restore");
+  EXPECT_EQ(Child<QAction>(*form, "miExit")->text(), "Exit");
   ASSERT_NE(form->Cache, nullptr);
   EXPECT_TRUE(form->Cache->Enabled());
   EXPECT_EQ(form->Cache->PurgeInterval(), 60);
@@ -169,18 +172,18 @@ TEST_F(MainFormTest, FailingTrayStillCreatesTheCache) {
   EXPECT_EQ(LogLines(), QStringList{"Problem in FormCreate: No system tray is available"});
   ASSERT_NE(form->Cache, nullptr);
   EXPECT_TRUE(cacheTimer->Running);
-  EXPECT_EQ(form->StatusPanels[0]->text(), QString(" ") + TARVIK_LEGAL_NOTICE);
+  EXPECT_EQ(Child<QLabel>(*form, "StatusPanel0")->text(), QString(" ") + TARVIK_LEGAL_NOTICE);
 }
 
 TEST_F(MainFormTest, FirstShowWaitsConnectsAndShowsTheCall) {
   Create();
-  form->PageControl->setCurrentWidget(form->tsLogView);
+  Child<QTabWidget>(*form, "PageControl")->setCurrentWidget(Child<QWidget>(*form, "tsLogView"));
   Show();
   EXPECT_EQ(form->windowTitle(), "Tarvik v1.0.0 - Station Call Sign: N0CALL-9");
   EXPECT_EQ(form->MyCall, "N0CALL-9");
-  EXPECT_EQ(form->PageControl->currentWidget(), form->tsMain);
-  const auto& calls = host->State->Calls;
-  const auto& times = host->State->CallTimes;
+  EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->currentWidget(), Child<QWidget>(*form, "tsMain"));
+  const auto& calls = host->Calls;
+  const auto& times = host->CallTimes;
   // The host's own station list (empty here) is read last.
   ASSERT_EQ(calls, (std::vector<std::string>{"Advise", "GetMyInfo", "GetMyCallsign", "GetStationCount"}));
   EXPECT_GT(times[0] - 1000, 1980u);     // 36 ticks before connecting
@@ -194,7 +197,7 @@ TEST_F(MainFormTest, FirstShowWithoutHostLogsAndKeepsTheCaption) {
   EXPECT_EQ(LogLines(), QStringList{QString("Problem in FormShow: ") + kNotConnected});
   EXPECT_EQ(form->windowTitle(), "Tarvik");
   EXPECT_EQ(form->Cache->MaxAge, 60);
-  EXPECT_TRUE(host->State->Calls.empty());
+  EXPECT_TRUE(host->Calls.empty());
 }
 
 TEST_F(MainFormTest, HostClosingEndsTheProgram) {
@@ -207,7 +210,7 @@ TEST_F(MainFormTest, HostClosingEndsTheProgram) {
 
 TEST_F(MainFormTest, CloseButtonAndCloseCommandEndTheProgram) {
   Create();
-  QTest::mouseClick(form->btnClose, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "btnClose"), Qt::LeftButton);
   EXPECT_EQ(Terminations(), 1);
   form->show();
   form->close();
@@ -216,7 +219,7 @@ TEST_F(MainFormTest, CloseButtonAndCloseCommandEndTheProgram) {
 
 TEST_F(MainFormTest, ExitRemovesTheTrayIconFirst) {
   Create();
-  form->miExit->trigger();
+  Child<QAction>(*form, "miExit")->trigger();
   ASSERT_GE(journal.Events.size(), 3u);
   EXPECT_EQ(journal.Events[1], "tray delete");
   EXPECT_EQ(journal.Events[2], "terminate");
@@ -226,7 +229,7 @@ TEST_F(MainFormTest, DestructionDisconnectsAndRemovesTheIcon) {
   Create();
   Show();
   form.reset();
-  EXPECT_EQ(host->State->Calls.back(), "Unadvise");
+  EXPECT_EQ(host->Calls.back(), "Unadvise");
   EXPECT_EQ(journal.Events.back(), "tray delete");
 }
 
@@ -234,9 +237,9 @@ TEST_F(MainFormTest, HandlersLogTheirOwnProblems) {
   Create({.trayDeleteFailure = "the icon is stuck"});
   Show();
 
-  host->State->FailGetPacket = true;
+  host->FailGetPacket = true;
   host->Hear("x");
-  host->State->FailGetPacket = false;
+  host->FailGetPacket = false;
 
   form->Cache = std::make_unique<ThrowingCache>();
   QCoreApplication::postEvent(form.get(), new TDataAvailableEvent(RangePacket("N0CALL", "N0CALL>APRS:x")));
@@ -244,7 +247,7 @@ TEST_F(MainFormTest, HandlersLogTheirOwnProblems) {
 
   form->miExitClick();
 
-  host->State->FailUnadvise = true;
+  host->FailUnadvise = true;
   form->FormDestroy();
 
   EXPECT_EQ(LogLines(),
@@ -304,7 +307,7 @@ TEST_F(MainFormTest, HostTextEdgeCasesNeverReachTheLog) {
   };
   for (const std::string& text : texts) host->Hear(text);
   QCoreApplication::sendPostedEvents(form.get());
-  EXPECT_EQ(std::count(host->State->Calls.begin(), host->State->Calls.end(), "GetPacket"), 5);
+  EXPECT_EQ(std::count(host->Calls.begin(), host->Calls.end(), "GetPacket"), 5);
   EXPECT_TRUE(LogLines().isEmpty());
   EXPECT_EQ(form->Cache->Count(), 0);
 }
@@ -312,7 +315,7 @@ TEST_F(MainFormTest, HostTextEdgeCasesNeverReachTheLog) {
 TEST_F(MainFormTest, LogKeepsTheNewest500AfterPassing1000) {
   Create();
   for (int i = 1; i <= 1000; ++i) form->AddLogLine("line " + std::to_string(i));
-  EXPECT_EQ(form->moLog->document()->blockCount(), 1000);
+  EXPECT_EQ(Child<QPlainTextEdit>(*form, "moLog")->document()->blockCount(), 1000);
   form->AddLogLine("line 1001");
   const QStringList lines = LogLines();
   ASSERT_EQ(lines.size(), 500);
@@ -325,11 +328,12 @@ TEST_F(MainFormTest, LogKeepsTheNewest500AfterPassing1000) {
 
 TEST_F(MainFormTest, HintBarShowsTheHintOfTheControl) {
   Create();
-  QStatusTipEvent tip(form->btnClose->statusTip());
-  QCoreApplication::sendEvent(form->btnClose, &tip);
-  EXPECT_EQ(form->HintBar->currentMessage(), "Press to exit this application");
-  EXPECT_EQ(form->HintBar->statusTip(), "This is where program hints are displayed (like this one)");
-  EXPECT_EQ(form->moLog->statusTip(), "Received packet list");
+  QStatusTipEvent tip(Child<QPushButton>(*form, "btnClose")->statusTip());
+  QCoreApplication::sendEvent(Child<QPushButton>(*form, "btnClose"), &tip);
+  EXPECT_EQ(Child<QStatusBar>(*form, "HintBar")->currentMessage(), "Press to exit this application");
+  EXPECT_EQ(Child<QStatusBar>(*form, "HintBar")->statusTip(),
+            "This is where program hints are displayed (like this one)");
+  EXPECT_EQ(Child<QPlainTextEdit>(*form, "moLog")->statusTip(), "Received packet list");
 }
 
 TEST_F(MainFormTest, MinimisedToTheTrayAndBackByDoubleClick) {
@@ -349,17 +353,34 @@ TEST_F(MainFormTest, WithoutATrayMinimisingKeepsTheWindow) {
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
   EXPECT_TRUE(form->isVisible());
-  form->miRestore->trigger();
+  Child<QAction>(*form, "miRestore")->trigger();
   EXPECT_FALSE(form->isMinimized());
 }
 
 TEST_F(MainFormTest, RightButtonOnTheTrayOpensItsMenu) {
   Create();
   form->WMTrayIconCallback(kTrayRightButtonDown);
-  EXPECT_TRUE(form->mnuTrayPopup->isVisible());
-  form->mnuTrayPopup->hide();
+  EXPECT_TRUE(Child<QMenu>(*form, "mnuTrayPopup")->isVisible());
+  Child<QMenu>(*form, "mnuTrayPopup")->hide();
   form->WMTrayIconCallback(0);
-  EXPECT_FALSE(form->mnuTrayPopup->isVisible());
+  EXPECT_FALSE(Child<QMenu>(*form, "mnuTrayPopup")->isVisible());
+}
+
+TEST_F(MainFormTest, ClockTicksEveryFiveSecondsFromTheStart) {
+  Create();
+  auto* clock = Child<QTimer>(*form, "tmrClock");
+  EXPECT_EQ(clock->interval(), 5000);
+  EXPECT_TRUE(clock->isActive());
+  EXPECT_FALSE(clock->isSingleShot());
+  clock->setInterval(1);  // a tick fills the clock panels
+  EXPECT_TRUE(QTest::qWaitFor([this] { return Child<QLabel>(*form, "StatusPanel1")->text() != "Local"; }, 5000));
+}
+
+TEST_F(MainFormTest, FirstShowTakesTheExpiryAgeFromItsBox) {
+  Create();
+  Child<QLineEdit>(*form, "edExpireAge")->setText("25");
+  Show();
+  EXPECT_EQ(form->Cache->MaxAge, 25);
 }
 
 TEST_F(MainFormTest, PlacementAndSettingsSurviveARun) {
@@ -368,7 +389,7 @@ TEST_F(MainFormTest, PlacementAndSettingsSurviveARun) {
   dm = std::make_unique<TDM>(ini);
   Create();
   form->move(100, 120);
-  form->edServerPort->setText("2000");
+  Child<QLineEdit>(*form, "edServerPort")->setText("2000");
   form.reset();  // saved on destruction
   QFile file(ini);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -377,7 +398,7 @@ TEST_F(MainFormTest, PlacementAndSettingsSurviveARun) {
   EXPECT_TRUE(text.contains("edServerPort.Text=2000")) << text.toStdString();
 
   Create();  // the next run starts where the last one ended
-  EXPECT_EQ(form->edServerPort->text(), "2000");
+  EXPECT_EQ(Child<QLineEdit>(*form, "edServerPort")->text(), "2000");
   EXPECT_EQ(form->geometry().topLeft(), QPoint(100, 120));
   EXPECT_TRUE(LogLines().isEmpty());
 }

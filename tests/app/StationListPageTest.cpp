@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -21,20 +22,23 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "Child.h"
 #include "Clock.h"
+#include "FakeHost.h"
 #include "ParserGuards.h"
 #include "RedrawTimer.h"
 #include "StationList.h"
 #include "StationListModel.h"
-#include "StationListTestFakes.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
 namespace {
 
-using stationlist_test::FakeServer;
+using test::Child;
+using test::TFakeHost;
 
 constexpr aprs::TDateTime kNow = 46000.5;
+QDateTime WallClockNow() { return QDateTime(QDate(2026, 12, 6), QTime(19, 5), Qt::UTC); }
 // The class colour of a station with a PHG and the "#" symbol, 0x00BBGGRR.
 constexpr std::int32_t kDigipeaterGreen = 0x008000;
 
@@ -73,10 +77,10 @@ class StationListPageTest : public ::testing::Test {
                               [this](std::uint32_t, bool) { now += 5; });
     services.MakeCacheTimer = [] { return std::make_unique<aprs::TManualCacheTimer>(); };
     services.Terminate = [] {};
+    services.WallClock = &WallClockNow;
+    services.Clipboard = [this](const QString& text) { clipboard.push_back(text); };
     form = std::make_unique<TMainForm>(registry, std::move(services));
-    form->tmrClock->stop();  // the tests tick the clock themselves
-    form->WallClock = [] { return QDateTime(QDate(2026, 12, 6), QTime(19, 5), Qt::UTC); };
-    form->Clipboard = [this](const QString& text) { clipboard.push_back(text); };
+    Child<QTimer>(*form, "tmrClock")->stop();  // the tests tick the clock themselves
     form->show();
     // FormShow runs queued after the first show; it ends by reading the host's list.
     ASSERT_TRUE(QTest::qWaitFor([this] { return form->windowTitle() != "Tarvik"; }, 5000));
@@ -85,34 +89,36 @@ class StationListPageTest : public ::testing::Test {
   }
   void TearDown() override { form.reset(); }
 
-  void ShowStationList() { form->PageControl->setCurrentWidget(form->tsStationList); }
+  void ShowStationList() {
+    Child<QTabWidget>(*form, "PageControl")->setCurrentWidget(Child<QWidget>(*form, "tsStationList"));
+  }
   void Hear(std::unique_ptr<aprs::TAprsPacket> packet) {
     form->Cache->Update(std::move(packet));
     form->ListChanged = true;
   }
   std::vector<std::string> Rows() const {
     std::vector<std::string> out;
-    const QAbstractItemModel* m = form->lvStations->model();
+    const QAbstractItemModel* m = Child<QTableView>(*form, "lvStations")->model();
     for (int r = 0; r < m->rowCount(); ++r) out.push_back(m->index(r, scCallsign).data().toString().toStdString());
     return out;
   }
   void Select(const std::string& call) {
-    const QAbstractItemModel* m = form->lvStations->model();
+    const QAbstractItemModel* m = Child<QTableView>(*form, "lvStations")->model();
     for (int r = 0; r < m->rowCount(); ++r)
       if (m->index(r, scCallsign).data().toString().toStdString() == call) {
-        form->lvStations->selectRow(r);
+        Child<QTableView>(*form, "lvStations")->selectRow(r);
         return;
       }
     FAIL() << "no row " << call;
   }
   std::string Counters() const {
-    return (form->lblStationCount->text() + " " + form->lblExpiredPackets->text() + " " +
-            form->lblStationsReplaced->text())
+    return (Child<QLabel>(*form, "lblStationCount")->text() + " " + Child<QLabel>(*form, "lblExpiredPackets")->text() +
+            " " + Child<QLabel>(*form, "lblStationsReplaced")->text())
         .toStdString();
   }
 
   std::uint32_t now = 1000;
-  std::shared_ptr<FakeServer> server = std::make_shared<FakeServer>();
+  std::shared_ptr<TFakeHost> server = std::make_shared<TFakeHost>();
   host::THostRegistry registry;
   std::unique_ptr<TMainForm> form;
   std::vector<QString> clipboard;
@@ -134,31 +140,34 @@ TEST_F(StationListPageTest, ReloadListTakesOnlyStationsWithAPositionAndRangeData
   server->AddStation({"W3TCX", "#", "/", "W3TCX>APRS,TCPXX*,qAX", "!4903.50N/07201.75W#PHG5132"});
   Hear(Station("N0CALL"));
   ShowStationList();
-  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "btnReloadList"), Qt::LeftButton);
   EXPECT_EQ((std::vector<std::string>{"K1ABC", "W2PHG"}), Rows());
   EXPECT_EQ(2, form->Cache->Added) << "the counters start again";
   EXPECT_EQ(0, form->Cache->Replaced);
-  EXPECT_FALSE(form->moLog->toPlainText().contains("From Oxbel")) << "loaded stations are not logged";
+  EXPECT_FALSE(Child<QPlainTextEdit>(*form, "moLog")->toPlainText().contains("From Oxbel"))
+      << "loaded stations are not logged";
 }
 
 TEST_F(StationListPageTest, ReloadWithoutAHostEmptiesTheListAndLogs) {
   ShowStationList();
   ASSERT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
-  server->Oxb->FailCount = true;
-  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  server->FailCount = true;
+  QTest::mouseClick(Child<QPushButton>(*form, "btnReloadList"), Qt::LeftButton);
   EXPECT_TRUE(Rows().empty());
-  EXPECT_TRUE(form->moLog->toPlainText().contains("Problem in btnReloadListClick: station count failed"));
+  EXPECT_TRUE(Child<QPlainTextEdit>(*form, "moLog")
+                  ->toPlainText()
+                  .contains("Problem in btnReloadListClick: station count failed"));
 }
 
 TEST_F(StationListPageTest, ReloadRunsTheCircleRedrawAgainOnlyWhenItIsChecked) {
-  form->tmrRedrawCircles->SetEnabled(true);  // as after "Draw Circles", box unchecked
-  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
-  EXPECT_FALSE(form->tmrRedrawCircles->Enabled());
+  Child<TRedrawTimerQt>(*form, "tmrRedrawCircles")->SetEnabled(true);  // as after "Draw Circles", box unchecked
+  QTest::mouseClick(Child<QPushButton>(*form, "btnReloadList"), Qt::LeftButton);
+  EXPECT_FALSE(Child<TRedrawTimerQt>(*form, "tmrRedrawCircles")->Enabled());
 
-  form->cbRedrawCircles->setChecked(true);
-  server->Oxb->FailCount = true;  // also when reading the host's list fails
-  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
-  EXPECT_TRUE(form->tmrRedrawCircles->Enabled());
+  Child<QCheckBox>(*form, "cbRedrawCircles")->setChecked(true);
+  server->FailCount = true;  // also when reading the host's list fails
+  QTest::mouseClick(Child<QPushButton>(*form, "btnReloadList"), Qt::LeftButton);
+  EXPECT_TRUE(Child<TRedrawTimerQt>(*form, "tmrRedrawCircles")->Enabled());
 }
 
 TEST_F(StationListPageTest, ListIsRebuiltOnlyOnItsPage) {
@@ -176,7 +185,7 @@ TEST_F(StationListPageTest, ListIsRebuiltOnlyOnItsPage) {
 
 TEST_F(StationListPageTest, PauseHoldsBackTheViewButNotTheIntakeOrTheCounters) {
   ShowStationList();
-  form->cbPauseUpdates->setChecked(true);
+  Child<QCheckBox>(*form, "cbPauseUpdates")->setChecked(true);
   Hear(Station("N0CALL"));
   Hear(Station("N0CALL"));
   form->tmrClockTimer();
@@ -186,15 +195,15 @@ TEST_F(StationListPageTest, PauseHoldsBackTheViewButNotTheIntakeOrTheCounters) {
   EXPECT_EQ("2 0 1", Counters());
 
   // A switch to the page rebuilds even while paused.
-  form->PageControl->setCurrentWidget(form->tsLogView);
+  Child<QTabWidget>(*form, "PageControl")->setCurrentWidget(Child<QWidget>(*form, "tsLogView"));
   ShowStationList();
   EXPECT_EQ((std::vector<std::string>{"K1ABC", "N0CALL"}), Rows());
 
   // So do Clear List and Reload List.
-  QTest::mouseClick(form->btnClearList, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "btnClearList"), Qt::LeftButton);
   EXPECT_TRUE(Rows().empty());
   EXPECT_EQ(0, form->Cache->Count());
-  QTest::mouseClick(form->btnReloadList, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "btnReloadList"), Qt::LeftButton);
   EXPECT_EQ(std::vector<std::string>{"K1ABC"}, Rows());
 }
 
@@ -205,10 +214,10 @@ TEST_F(StationListPageTest, TheSelectionFollowsItsStationThroughARebuild) {
   Hear(Station("AA1AA"));  // sorts before it
   form->tmrClockTimer();
   ASSERT_EQ((std::vector<std::string>{"AA1AA", "K1ABC", "N0CALL"}), Rows());
-  EXPECT_EQ(2, SelectedStationRow(*form->lvStations));
+  EXPECT_EQ(2, SelectedStationRow(*Child<QTableView>(*form, "lvStations")));
   form->Cache->Purge(kNow + 1);
-  QTest::mouseClick(form->btnClearList, Qt::LeftButton);
-  EXPECT_EQ(-1, SelectedStationRow(*form->lvStations));
+  QTest::mouseClick(Child<QPushButton>(*form, "btnClearList"), Qt::LeftButton);
+  EXPECT_EQ(-1, SelectedStationRow(*Child<QTableView>(*form, "lvStations")));
 }
 
 TEST_F(StationListPageTest, CountersChangeOnlyOnTheTick) {
@@ -221,19 +230,19 @@ TEST_F(StationListPageTest, CountersChangeOnlyOnTheTick) {
   EXPECT_EQ("1 0 0", Counters());
   form->tmrClockTimer();
   EXPECT_EQ("0 2 1", Counters());
-  QTest::mouseClick(form->btnClearList, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(*form, "btnClearList"), Qt::LeftButton);
   EXPECT_EQ("0 2 1", Counters());
   form->tmrClockTimer();
   EXPECT_EQ("0 0 0", Counters());
 }
 
 TEST_F(StationListPageTest, ClockPanelsShowLocalAndUtcTime) {
-  EXPECT_EQ(QString("Local"), form->StatusPanels[1]->text());
-  EXPECT_EQ(QString("UTC"), form->StatusPanels[2]->text());
+  EXPECT_EQ(QString("Local"), Child<QLabel>(*form, "StatusPanel1")->text());
+  EXPECT_EQ(QString("UTC"), Child<QLabel>(*form, "StatusPanel2")->text());
   form->tmrClockTimer();
-  const TClockPanels expected = ClockPanels(form->WallClock(), QLocale::system());
-  EXPECT_EQ(expected.Local, form->StatusPanels[1]->text());
-  EXPECT_EQ(expected.Utc, form->StatusPanels[2]->text());
+  const TClockPanels expected = ClockPanels(WallClockNow(), QLocale::system());
+  EXPECT_EQ(expected.Local, Child<QLabel>(*form, "StatusPanel1")->text());
+  EXPECT_EQ(expected.Utc, Child<QLabel>(*form, "StatusPanel2")->text());
   EXPECT_TRUE(expected.Utc.endsWith(" UTC"));
 }
 
@@ -241,8 +250,8 @@ TEST_F(StationListPageTest, CopyPutsTheReceivedTimeAndTheRawPacketOnTheClipboard
   Hear(Station("N0CALL", 36526.5));
   ShowStationList();
   Select("N0CALL");
-  form->lvStations->setFocus();
-  QTest::keyClick(form->lvStations, Qt::Key_C, Qt::ControlModifier);
+  Child<QTableView>(*form, "lvStations")->setFocus();
+  QTest::keyClick(Child<QTableView>(*form, "lvStations"), Qt::Key_C, Qt::ControlModifier);
   ASSERT_EQ(1U, clipboard.size());
   const QString point = QLocale::system().decimalPoint();
   EXPECT_EQ("36526" + point + "5|N0CALL>APRS:!4903.50N/07201.75W#PHG5132", clipboard[0]);
@@ -252,7 +261,7 @@ TEST_F(StationListPageTest, LocateBlinksTheCircleFiveTimes) {
   ShowStationList();
   Select("K1ABC");
   form->miLocateClick();
-  const auto& circles = server->Oxb->Map->Circles;
+  const auto& circles = server->Map->Circles;
   ASSERT_EQ(10U, circles.size());
   for (std::size_t i = 0; i < circles.size(); ++i) {
     EXPECT_EQ(i % 2 == 0 ? kLocateColor : kDigipeaterGreen, circles[i].Color) << i;
@@ -269,7 +278,7 @@ TEST_F(StationListPageTest, CommandsOnARowWhoseEntryExpiredTouchNothing) {
   form->miCopyClick();
   EXPECT_TRUE(clipboard.empty());
   form->miLocateClick();
-  EXPECT_TRUE(server->Oxb->Map->Circles.empty());
+  EXPECT_TRUE(server->Map->Circles.empty());
   form->miRemoveClick();
   EXPECT_EQ(0, form->Cache->Deleted);
   EXPECT_EQ(1, form->Cache->Expired);
@@ -284,10 +293,10 @@ TEST_F(StationListPageTest, CommandsOnARowWhoseEntryExpiredTouchNothing) {
 TEST_F(StationListPageTest, RemoveDeletesTheStationAndRebuildsEvenWhilePaused) {
   Hear(Station("N0CALL"));
   ShowStationList();
-  form->cbPauseUpdates->setChecked(true);
+  Child<QCheckBox>(*form, "cbPauseUpdates")->setChecked(true);
   Select("N0CALL");
-  form->lvStations->setFocus();
-  QTest::keyClick(form->lvStations, Qt::Key_Delete);
+  Child<QTableView>(*form, "lvStations")->setFocus();
+  QTest::keyClick(Child<QTableView>(*form, "lvStations"), Qt::Key_Delete);
   EXPECT_EQ(nullptr, form->Cache->Find("N0CALL"));
   EXPECT_EQ(1, form->Cache->Deleted);
   EXPECT_EQ(0, form->Cache->Expired);
@@ -297,19 +306,52 @@ TEST_F(StationListPageTest, RemoveDeletesTheStationAndRebuildsEvenWhilePaused) {
 TEST_F(StationListPageTest, LocateStopsWhenTheStationIsRemovedBetweenBlinks) {
   ShowStationList();
   Select("K1ABC");
-  server->Oxb->Map->OnDraw = [this] {
-    if (server->Oxb->Map->Circles.size() == 3) form->Cache->Clear();
+  server->Map->OnDraw = [this] {
+    if (server->Map->Circles.size() == 3) form->Cache->Clear();
   };
   form->miLocateClick();
-  EXPECT_EQ(3U, server->Oxb->Map->Circles.size());
+  EXPECT_EQ(3U, server->Map->Circles.size());
 }
 
 TEST_F(StationListPageTest, ExpireAgeFromTheEditBox) {
   for (const auto& [text, age] : std::vector<std::pair<QString, int>>{{"5", 5}, {"abc", 60}, {"", 60}, {"90", 90}}) {
-    form->edExpireAge->setText(text);
+    Child<QLineEdit>(*form, "edExpireAge")->setText(text);
     form->edExpireTimeAge();
     EXPECT_EQ(age, form->Cache->MaxAge) << text.toStdString();
   }
+}
+
+TEST_F(StationListPageTest, LeavingTheExpiryBoxForAnotherControlSetsTheAge) {
+  auto* box = Child<QLineEdit>(*form, "edExpireAge");
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, "7");
+  EXPECT_EQ(60, form->Cache->MaxAge) << "not while the user types";
+  Child<QPushButton>(*form, "btnDrawCircles")->setFocus();
+  EXPECT_EQ(7, form->Cache->MaxAge);
+}
+
+TEST_F(StationListPageTest, LocateDrawsFullSizeWhenTheBoxIsChecked) {
+  ShowStationList();
+  Select("K1ABC");
+  form->miLocateClick();
+  Child<QCheckBox>(*form, "cbDrawFullsize")->setChecked(true);
+  form->miLocateClick();
+  const auto& circles = server->Map->Circles;
+  ASSERT_EQ(20U, circles.size());
+  EXPECT_FLOAT_EQ(2 * circles[0].Radius, circles[10].Radius);
+}
+
+TEST_F(StationListPageTest, CopyWritesTheDecimalSeparatorOfTheUsersLocale) {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const auto restore = qScopeGuard([&previous] { QLocale::setDefault(previous); });
+  Hear(Station("N0CALL", 36526.5));
+  ShowStationList();
+  Select("N0CALL");
+  form->miCopyClick();
+  ASSERT_EQ(1U, clipboard.size());
+  EXPECT_EQ("36526,5|N0CALL>APRS:!4903.50N/07201.75W#PHG5132", clipboard[0]);
 }
 
 }  // namespace

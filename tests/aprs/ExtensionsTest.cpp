@@ -6,18 +6,13 @@
 
 #include "APRSParser.h"
 #include "ParserGuards.h"
+#include "RowName.h"
 
 using namespace aprs;
 
 namespace {
 
 constexpr float kMiles = 0.005F;  // ranges are checked to the hundredth of a mile
-
-std::string Name(std::string n) {
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-}
 
 // A fixed station heard over radio, so that the default PHG applies when nothing else does.
 const std::string kFixedRadio = "N0CALL>APRS,WIDE1-1:!4903.50N/07201.75W-";
@@ -116,8 +111,7 @@ TEST_P(PhgTableTest, GivesTheCapabilities) {
   EXPECT_EQ(caps.DefaultPhg, c.defaultPhg);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, PhgTableTest, ::testing::ValuesIn(kPhgCases),
-                         [](const auto& param) { return Name(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lines, PhgTableTest, ::testing::ValuesIn(kPhgCases), tarvik::test::TRowName());
 
 struct DfsCase {
   const char* name;
@@ -172,8 +166,7 @@ TEST_P(DfsTableTest, GivesTheReport) {
   EXPECT_NEAR(df.Range, c.range, kMiles);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, DfsTableTest, ::testing::ValuesIn(kDfsCases),
-                         [](const auto& param) { return Name(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lines, DfsTableTest, ::testing::ValuesIn(kDfsCases), tarvik::test::TRowName());
 
 TEST(RadioRange, Formula) {
   EXPECT_NEAR(RadioRange(25, 20, 2), 7.95F, kMiles);

@@ -5,6 +5,7 @@
 
 #include "APRSParser.h"
 #include "DecoderTestSupport.h"
+#include "RowName.h"
 
 using namespace aprs;
 using aprs::testing::ExactText;
@@ -66,12 +67,7 @@ TEST_P(MessageTest, GivesTheStatedFields) {
   EXPECT_EQ(p->Message.MsgIndex, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, MessageTest, ::testing::ValuesIn(kMsgCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, MessageTest, ::testing::ValuesIn(kMsgCases), tarvik::test::TRowName());
 
 TEST(RawGps, KeepsTheSentenceAndNothingElse) {
   const auto p = ParsePacket("N0CALL>APRS:$GPRMC,063909,A,3349.4302,N,11700.3721,W,43.022,89.3,291099,13.6,E*52");

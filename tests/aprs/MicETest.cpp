@@ -5,6 +5,7 @@
 
 #include "APRSParser.h"
 #include "DecoderTestSupport.h"
+#include "RowName.h"
 
 using namespace aprs;
 using aprs::testing::ExactText;
@@ -110,12 +111,7 @@ TEST_P(MicETest, GivesTheStatedFields) {
   EXPECT_TRUE(p->ErrorMessage.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, MicETest, ::testing::ValuesIn(kMicECases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, MicETest, ::testing::ValuesIn(kMicECases), tarvik::test::TRowName());
 
 TEST(MicE, RejectedDestinationsLeaveNothing) {
   const std::vector<std::string> dests = {

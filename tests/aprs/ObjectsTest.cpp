@@ -5,6 +5,7 @@
 
 #include "APRSParser.h"
 #include "DecoderTestSupport.h"
+#include "RowName.h"
 
 using namespace aprs;
 using aprs::testing::At;
@@ -77,12 +78,7 @@ TEST_P(ObjectTest, GivesTheStatedFields) {
   EXPECT_FALSE(p->HasWeather);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ObjectTest, ::testing::ValuesIn(kObjectCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, ObjectTest, ::testing::ValuesIn(kObjectCases), tarvik::test::TRowName());
 
 // Each truncation, in a buffer of exactly its size, keeps what it has.
 TEST(Objects, ShortFieldsNeverReadPastTheirEnd) {

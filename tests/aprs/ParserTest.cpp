@@ -5,6 +5,7 @@
 
 #include "APRSParser.h"
 #include "ParserGuards.h"
+#include "RowName.h"
 
 using namespace aprs;
 
@@ -76,12 +77,7 @@ TEST_P(HeaderTest, GivesTheHeaderFields) {
   EXPECT_EQ(p->TimeStamp, p->Received);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, HeaderTest, ::testing::ValuesIn(kHeaderCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, HeaderTest, ::testing::ValuesIn(kHeaderCases), tarvik::test::TRowName());
 
 TEST(ParsePacket, RejectsLinesOfTheWrongShape) {
   const std::vector<std::string> rejected = {

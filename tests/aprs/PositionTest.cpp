@@ -12,6 +12,7 @@
 
 #include "APRSParser.h"
 #include "ParserGuards.h"
+#include "RowName.h"
 
 using namespace aprs;
 
@@ -164,12 +165,7 @@ TEST_P(PositionTableTest, GivesTheFields) {
   EXPECT_EQ(pos.GridSquare, c.grid);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, PositionTableTest, ::testing::ValuesIn(kPositionCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, PositionTableTest, ::testing::ValuesIn(kPositionCases), tarvik::test::TRowName());
 
 TEST(DecodePosition, RemovesWhatItUsed) {
   struct Case {
@@ -283,12 +279,7 @@ TEST_P(TimeStampTest, DatesTheReport) {
   EXPECT_NEAR(p.TimeStamp, c.expected, 1e-9) << "off by " << (p.TimeStamp - c.expected) * 86400.0 << " s";
 }
 
-INSTANTIATE_TEST_SUITE_P(Stamps, TimeStampTest, ::testing::ValuesIn(kStampCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Stamps, TimeStampTest, ::testing::ValuesIn(kStampCases), tarvik::test::TRowName());
 
 // Sets TZ for one test and restores it.
 class ScopedTimeZone {

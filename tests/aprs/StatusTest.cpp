@@ -5,6 +5,7 @@
 
 #include "APRSParser.h"
 #include "DecoderTestSupport.h"
+#include "RowName.h"
 
 using namespace aprs;
 using aprs::testing::At;
@@ -71,12 +72,7 @@ TEST_P(StatusTest, GivesTheStatedFields) {
   EXPECT_NEAR(p->TimeStamp, c.timeStamp, 1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, StatusTest, ::testing::ValuesIn(kStatusCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, StatusTest, ::testing::ValuesIn(kStatusCases), tarvik::test::TRowName());
 
 TEST(Status, BeamHeadingAndPower) {
   struct Case {

@@ -5,6 +5,7 @@
 
 #include "APRSParser.h"
 #include "DecoderTestSupport.h"
+#include "RowName.h"
 
 using namespace aprs;
 using aprs::testing::At;
@@ -100,12 +101,7 @@ TEST_P(WeatherTest, GivesTheStatedFields) {
   EXPECT_TRUE(p->Capabilities.PhgString.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, WeatherTest, ::testing::ValuesIn(kWxCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Lines, WeatherTest, ::testing::ValuesIn(kWxCases), tarvik::test::TRowName());
 
 TEST(Weather, OtherSymbolsAndTypesGetNone) {
   const PinnedClock clock;

@@ -6,68 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "FakeHost.h"
 #include "Oxbel32_TLB.h"
 
 namespace host {
 namespace {
 
-class TFakeOxb : public _clsOxb {
- public:
-  WideString GetPacket() override { return u"1 12:00:00 N0CALL>APRS <UI>:>hi\r\n"; }
-  std::int16_t GetStationCount() override { return 3; }
-  WideString GetStationEntry(std::int16_t& index) override { return WidenText(" ST" + std::to_string(index)); }
-  std::int16_t GetStationInfo(_clsStationInfo&) override { return 1; }
-  std::int16_t GetMyInfo(_clsMyInfo&) override { return 1; }
-  std::shared_ptr<_clsOxbMap> GetMap() override { return nullptr; }
-  void RedrawMap() override { ++Redraws; }
-  int Advise(_clsOxbEvents* sink) override {
-    Sinks[NextCookie] = sink;
-    return NextCookie++;
-  }
-  void Unadvise(int cookie) override {
-    Sinks.erase(cookie);
-    if (FailUnadvise) throw std::runtime_error("host gone");
-  }
-  void RaiseAll(TOxbEvent event) {
-    const auto sinks = Sinks;
-    for (const auto& [cookie, sink] : sinks) sink->Invoke(event);
-  }
+using tarvik::test::TFakeHost;
 
-  std::map<int, _clsOxbEvents*> Sinks;
-  int NextCookie = 7;
-  int Redraws = 0;
-  bool FailUnadvise = false;
-};
-
-class TFakeMyInfo : public _clsMyInfo {
- public:
-  WideString GetMyCallsign() override { return u"N0CALL"; }
-};
-
-class TFakeStationInfo : public _clsStationInfo {
- public:
-  void SetCallsign(WideString callsign) override { Callsign = std::move(callsign); }
-  WideString GetCallsign() override { return Callsign; }
-  WideString GetSymbolCode() override { return u">"; }
-  WideString GetSymbolTable() override { return u"/"; }
-  WideString GetHeader() override { return u"N0CALL>APRS"; }
-  WideString GetInfoField() override { return u"!4903.50N/07201.75W>"; }
-  WideString Callsign;
-};
-
-class TFakeServer : public THostServer {
- public:
-  std::shared_ptr<_clsOxb> CreateOxb() override {
-    ++OxbCreated;
-    return NoOxb ? nullptr : Oxb;
-  }
-  std::shared_ptr<_clsStationInfo> CreateStationInfo() override { return std::make_shared<TFakeStationInfo>(); }
-  std::shared_ptr<_clsMyInfo> CreateMyInfo() override { return std::make_shared<TFakeMyInfo>(); }
-
-  std::shared_ptr<TFakeOxb> Oxb = std::make_shared<TFakeOxb>();
-  int OxbCreated = 0;
-  bool NoOxb = false;
-};
+std::shared_ptr<TFakeHost> MakeHost() {
+  auto host = std::make_shared<TFakeHost>();
+  host->MyCall = "N0CALL";
+  return host;
+}
 
 struct TRegistryFixture : ::testing::Test {
   TRegistryFixture() {
@@ -76,7 +27,7 @@ struct TRegistryFixture : ::testing::Test {
       return server;
     });
   }
-  std::shared_ptr<TFakeServer> server = std::make_shared<TFakeServer>();
+  std::shared_ptr<TFakeHost> server = MakeHost();
   THostRegistry registry;
   int started = 0;
 };
@@ -164,13 +115,13 @@ TEST_F(TRegistryFixture, EachEventReachesItsOwnHandler) {
       EXPECT_EQ(&sender, &oxb);
       calls.push_back(i + 1);
     };
-  for (int id = 1; id <= 11; ++id) server->Oxb->RaiseAll(static_cast<TOxbEvent>(id));
+  for (int id = 1; id <= 11; ++id) server->Raise(static_cast<TOxbEvent>(id));
   EXPECT_EQ(calls, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 
   // An event without a handler is ignored.
   oxb.OnNotifyAck = nullptr;
   calls.clear();
-  server->Oxb->RaiseAll(TOxbEvent::NotifyAck);
+  server->Raise(TOxbEvent::NotifyAck);
   EXPECT_TRUE(calls.empty());
 }
 
@@ -179,7 +130,7 @@ TEST_F(TRegistryFixture, DataAvailableHandlerCanFetchThePacket) {
   oxb.Connect();
   std::string text;
   oxb.OnDataAvailable = [&text](TclsOxb& sender) { text = NarrowText(sender.GetPacket()); };
-  server->Oxb->RaiseAll(TOxbEvent::DataAvailable);
+  server->Hear("1 12:00:00 N0CALL>APRS <UI>:>hi\r\n");
   EXPECT_EQ(text, "1 12:00:00 N0CALL>APRS <UI>:>hi\r\n");
 }
 
@@ -191,7 +142,7 @@ TEST_F(TRegistryFixture, HandlerThatReplacesItselfRunsToItsEnd) {
     sender.OnOxbel32IsClosing = nullptr;  // destroys this very function object's original
     seen = marker;                        // the captured text must still be alive
   };
-  server->Oxb->RaiseAll(TOxbEvent::Oxbel32IsClosing);
+  server->Raise(TOxbEvent::Oxbel32IsClosing);
   EXPECT_EQ(seen, "closing");
 }
 
@@ -199,30 +150,31 @@ TEST_F(TRegistryFixture, DisconnectAndDestructionUnadviseTheSink) {
   {
     TclsOxb oxb(registry);
     oxb.Connect();
-    EXPECT_EQ(server->Oxb->Sinks.size(), 1U);
+    EXPECT_EQ(server->Sinks.size(), 1U);
     oxb.Disconnect();
-    EXPECT_TRUE(server->Oxb->Sinks.empty());
+    EXPECT_TRUE(server->Sinks.empty());
     EXPECT_FALSE(oxb.Connected());
     oxb.Connect();
-    EXPECT_EQ(server->Oxb->Sinks.size(), 1U);
+    EXPECT_EQ(server->Sinks.size(), 1U);
   }
-  EXPECT_TRUE(server->Oxb->Sinks.empty());
+  EXPECT_TRUE(server->Sinks.empty());
 }
 
 TEST_F(TRegistryFixture, FailedUnadviseStillDisconnects) {
   TclsOxb oxb(registry);
   oxb.Connect();
-  server->Oxb->FailUnadvise = true;
+  server->FailUnadvise = true;
   EXPECT_THROW(oxb.Disconnect(), std::runtime_error);
   EXPECT_FALSE(oxb.Connected());
-  server->Oxb->FailUnadvise = false;
+  server->FailUnadvise = false;
   oxb.Connect();  // can connect again
   EXPECT_TRUE(oxb.Connected());
   oxb.RedrawMap();
-  EXPECT_EQ(server->Oxb->Redraws, 1);
+  EXPECT_EQ(server->CountOf("RedrawMap"), 1U);
 }
 
 TEST_F(TRegistryFixture, MissingMapIsAnError) {
+  server->Map = nullptr;
   TclsOxb oxb(registry);
   EXPECT_THROW(oxb.GetMap(), std::runtime_error);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "FakeForm.h"
 #include "FormPositionState.h"
 #include "TempFolder.h"
@@ -48,6 +50,9 @@ TEST_F(FormPositionStateTest, NormalPosTable) {
       {"no height changes nothing", "10,400,600,400", true, std::nullopt},
       {"fixed border keeps the size", "10,20,600,400", false, TRect{10, 20, 643, 458}},
       {"garbage keeps every edge", "abc", true, TRect{360, 250, 993, 688}},
+      {"width beyond int changes nothing", "-2147483648,0,2147483647,100", true, std::nullopt},
+      {"height beyond int changes nothing", "0,-2147483648,100,2147483647", true, std::nullopt},
+      {"fixed border past the last int changes nothing", "2147483600,20,600,400", false, std::nullopt},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -123,6 +128,9 @@ TEST(KeepOnWorkArea, Table) {
   // clang-format on
   for (const Case& c : cases) EXPECT_EQ(KeepOnWorkArea(c.In, desk), c.Out);
   EXPECT_EQ(KeepOnWorkArea(TRect{-500, 0, -100, 10}, TRect{}), (TRect{-500, 0, -100, 10}));
+  // Brought back, its right edge would pass the last int: it stays where it is.
+  const TRect wide{INT_MIN, 0, -1, 10};
+  EXPECT_EQ(KeepOnWorkArea(wide, TRect{100, 0, 1100, 800}), wide);
 }
 
 TEST_F(FormPositionStateTest, SaveWritesTheMinimisedShowCommandAndRoundTrips) {

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "DrawPass.h"
-#include "RecordingMap.h"
+#include "FakeMapSource.h"
 
 using namespace tarvik;
-using tarvik::testing::TRecordingMapSource;
+using tarvik::test::TRecordingMapSource;
 
 namespace {
 
@@ -161,7 +161,7 @@ TEST(PlotCircles, DfModeDrawsDfReportsOnlyWhateverTheClassBoxes) {
     TRecordingMapSource host;
     Pass(host, stations, choice, false);
     EXPECT_EQ(DrawnColors(host), (std::vector<std::int32_t>{0x0000FF, 0x008000}));
-    EXPECT_EQ(std::count(host.Map->Calls.begin(), host.Map->Calls.end(), tarvik::testing::TMapCall{"SetFillMode", {0}}),
+    EXPECT_EQ(std::count(host.Map->Calls.begin(), host.Map->Calls.end(), tarvik::test::TMapCall{"SetFillMode", {0}}),
               2);
     // DF circles are full size even when half size is asked for.
     EXPECT_NEAR(host.Map->Circles.at(0).Radius, 20.0 / 3956 * 180 / 3.141592653589793 * 60, 0.001);

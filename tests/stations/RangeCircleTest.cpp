@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "FakeMapSource.h"
 #include "RangeCircle.h"
-#include "RecordingMap.h"
 
 using namespace tarvik;
-using tarvik::testing::TRecordingMapSource;
+using tarvik::test::TRecordingMapSource;
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "FakeHost.h"
 #include "ParserGuards.h"
 #include "StationList.h"
-#include "StationListTestFakes.h"
 
 using namespace tarvik;
-using namespace stationlist_test;
 using aprs::TAprsDataType;
 using aprs::TAprsPacket;
+using tarvik::test::TFakeHost;
 
 namespace {
 
@@ -25,6 +25,7 @@ class ReadStationInfoTest : public ::testing::Test {
     registry.SetRunning(server);
     oxb.AutoConnect = false;
     oxb.Connect();
+    server->Calls.clear();  // the journal holds what ReadStationInfo asks
   }
 
   TStationListSink Sink() {
@@ -40,7 +41,7 @@ class ReadStationInfoTest : public ::testing::Test {
 
   void Read() { ReadStationInfo(oxb, info, Sink()); }
 
-  std::shared_ptr<FakeServer> server = std::make_shared<FakeServer>();
+  std::shared_ptr<TFakeHost> server = std::make_shared<TFakeHost>();
   host::THostRegistry registry;
   host::TclsOxb oxb{registry};
   host::TclsStationInfo info{registry};
@@ -56,8 +57,8 @@ class ReadStationInfoTest : public ::testing::Test {
 
 TEST_F(ReadStationInfoTest, BuildsThePacketFromTheStationInformation) {
   // The host answers the callsign in its own spelling: trimmed and upper-cased here.
-  server->Oxb->Entries = {" N0CALL-9*  12:00"};
-  server->Oxb->Stations["N0CALL-9"] = {"n0call-9 ", ">x", "/", "n0call-9>apu25n,tcpip*,qAC,T2:", ">Hello"};
+  server->Entries = {" N0CALL-9*  12:00"};
+  server->Stations["N0CALL-9"] = {"n0call-9 ", ">x", "/", "n0call-9>apu25n,tcpip*,qAC,T2:", ">Hello"};
   Read();
 
   ASSERT_EQ(1U, stored.size());
@@ -94,7 +95,7 @@ TEST_F(ReadStationInfoTest, RejectedPacketsAreDroppedWithoutALogLine) {
 }
 
 TEST_F(ReadStationInfoTest, BlankEntriesAreSkippedSilently) {
-  server->Oxb->Entries = {"          12:00", "", "X"};
+  server->Entries = {"          12:00", "", "X"};
   server->AddStation({"N0CALL", "-", "/", "N0CALL>APRS", ">ok"});
   Read();
   EXPECT_TRUE(log.empty());
@@ -117,10 +118,10 @@ TEST_F(ReadStationInfoTest, AStationWithoutSymbolFailsAloneAndTheRestAreRead) {
 
 TEST_F(ReadStationInfoTest, AnEntryTheHostCannotGiveIsLogged) {
   server->AddStation({"AA1AA", "-", "/", "AA1AA>APRS", ">a"});
-  server->Oxb->Entries.push_back(" BB1BB");  // GetStationCount counts it
-  server->Oxb->Entries.push_back(" CC1CC");
-  server->Oxb->Stations["CC1CC"] = {"CC1CC", "-", "/", "CC1CC>APRS", ">c"};
-  server->Oxb->Stations.erase("BB1BB");
+  server->Entries.push_back(" BB1BB");  // GetStationCount counts it
+  server->Entries.push_back(" CC1CC");
+  server->Stations["CC1CC"] = {"CC1CC", "-", "/", "CC1CC>APRS", ">c"};
+  server->Stations.erase("BB1BB");
   Read();
   // BB1BB has no information at the host: no symbol, so it fails on its own.
   ASSERT_EQ(1U, log.size());
@@ -129,7 +130,7 @@ TEST_F(ReadStationInfoTest, AnEntryTheHostCannotGiveIsLogged) {
 }
 
 TEST_F(ReadStationInfoTest, AFailingCountReachesTheCaller) {
-  server->Oxb->FailCount = true;
+  server->FailCount = true;
   EXPECT_THROW(Read(), std::runtime_error);
   EXPECT_TRUE(stored.empty());
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "RowName.h"
 #include "StationList.h"
 
 using namespace tarvik;
@@ -85,12 +86,7 @@ TEST_P(StationRowTest, FillsTheTenColumns) {
   EXPECT_TRUE(row.Attached);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StationRowTest, ::testing::ValuesIn(kRowCases), [](const auto& param) {
-  std::string n = param.param.name;
-  for (char& c : n)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Rows, StationRowTest, ::testing::ValuesIn(kRowCases), tarvik::test::TRowName());
 
 TEST(StationRows, EveryEntryInCacheOrderWithItsLatestPacket) {
   aprs::TPacketCache cache;

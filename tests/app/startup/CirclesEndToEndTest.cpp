@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Child.h"
 #include "QtPrinters.h"
 #include "StandInHost.h"
 #include "StandInMap.h"
@@ -17,6 +18,8 @@
 
 namespace tarvik {
 namespace {
+
+using test::Child;
 
 namespace e2e {
 
@@ -70,10 +73,10 @@ TEST(CirclesEndToEnd, RestoredRedrawDrawsTheStationsInViewIntoTheTrace) {
   services.Terminate = [] {};
   TMainForm form(registry, std::move(services));
   // What restoring the stored settings does: the edit box, then the box.
-  form.edRedrawCircles->setText("1");
-  form.cbRedrawCircles->setChecked(true);
-  EXPECT_TRUE(form.tmrRedrawCircles->Ticking());
-  EXPECT_EQ(form.tmrRedrawCircles->Interval(), 1000);
+  Child<QLineEdit>(form, "edRedrawCircles")->setText("1");
+  Child<QCheckBox>(form, "cbRedrawCircles")->setChecked(true);
+  EXPECT_TRUE(Child<TRedrawTimerQt>(form, "tmrRedrawCircles")->Ticking());
+  EXPECT_EQ(Child<TRedrawTimerQt>(form, "tmrRedrawCircles")->Interval(), 1000);
 
   form.show();
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.clsOxb != nullptr; }, 5000));
@@ -81,7 +84,7 @@ TEST(CirclesEndToEnd, RestoredRedrawDrawsTheStationsInViewIntoTheTrace) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.Cache->Count() == 6; }, 5000));
 
   // The next tick, brought forward through the timer's seam instead of waited for.
-  form.tmrRedrawCircles->SetInterval(1);
+  Child<TRedrawTimerQt>(form, "tmrRedrawCircles")->SetInterval(1);
   const QString tracePath = dir.filePath("trace.txt");
   const auto drawLines = [&] {
     QStringList lines;
@@ -92,7 +95,7 @@ TEST(CirclesEndToEnd, RestoredRedrawDrawsTheStationsInViewIntoTheTrace) {
     return lines;
   };
   ASSERT_TRUE(QTest::qWaitFor([&] { return drawLines().size() >= 4; }, 5000));
-  form.tmrRedrawCircles->SetEnabled(false);
+  Child<TRedrawTimerQt>(form, "tmrRedrawCircles")->SetEnabled(false);
 
   QStringList expected;
   for (const char* call : {"W1DIG", "W1GAT", "W1MOB", "W1OTH"}) {
@@ -107,7 +110,8 @@ TEST(CirclesEndToEnd, RestoredRedrawDrawsTheStationsInViewIntoTheTrace) {
     ASSERT_NE(p, nullptr) << call;
     EXPECT_FALSE(drawLines().contains(QString::fromStdString(e2e::ExpectedLine(*p, false)))) << call;
   }
-  EXPECT_TRUE(form.moLog->toPlainText().count("Problem") == 0) << form.moLog->toPlainText().toStdString();
+  EXPECT_TRUE(Child<QPlainTextEdit>(form, "moLog")->toPlainText().count("Problem") == 0)
+      << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString();
 }
 
 }  // namespace

@@ -12,12 +12,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Child.h"
 #include "QtPrinters.h"
 #include "StandInHost.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
 namespace {
+
+using test::Child;
 
 const QStringList kPackets = {
     "TV1ABC>APRS,WIDE1-1:!4903.50N/07201.75W#PHG5132 digi one",
@@ -99,10 +102,10 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
   tnc.write(audio.readAll());
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.Cache->Count() == kPackets.size(); }, 30000))
       << "log:\n"
-      << form.moLog->toPlainText().toStdString() << "\ntnc:\n"
+      << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString() << "\ntnc:\n"
       << tnc.readAll().toStdString();
 
-  const QString log = form.moLog->toPlainText();
+  const QString log = Child<QPlainTextEdit>(form, "moLog")->toPlainText();
   for (const QString& packet : kPackets) {
     const QString source = packet.section('>', 0, 0);
     EXPECT_TRUE(log.contains(packet.section(':', 1))) << packet.toStdString();

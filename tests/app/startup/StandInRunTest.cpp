@@ -8,12 +8,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Child.h"
 #include "QtPrinters.h"
 #include "StandInHost.h"
 #include "TarvikMain.h"
 
 namespace tarvik {
 namespace {
+
+using test::Child;
 
 constexpr const char* kFeed =
     "# a replay of our own\n"
@@ -50,11 +53,11 @@ TEST(StandInRun, FeedReachesLogAndCache) {
   form.show();
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return form.Cache->Added + form.Cache->Replaced == 4; }, 10000))
-      << form.moLog->toPlainText().toStdString();
+      << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString();
   EXPECT_EQ(form.windowTitle(), "Tarvik v1.0.0 - Station Call Sign: N0CALL-7");
 
-  const QStringList log = form.moLog->toPlainText().split('\n');
-  ASSERT_EQ(log.size(), 4) << form.moLog->toPlainText().toStdString();
+  const QStringList log = Child<QPlainTextEdit>(form, "moLog")->toPlainText().split('\n');
+  ASSERT_EQ(log.size(), 4) << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString();
   EXPECT_TRUE(log[0].startsWith("N1RAD>") && log[0].contains("PHG5132"));
   EXPECT_TRUE(log[1].startsWith("N2NET>"));
   EXPECT_TRUE(log[2].startsWith("N3DEF>"));
