@@ -1,6 +1,7 @@
 #include "MapWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,17 +20,12 @@ namespace standin {
 namespace {
 
 using units::kMinutesPerDegree;
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
-constexpr double kNorthPole = 90.0 * kMinutesPerDegree;
-constexpr double kFallbackExtent = kMinutesPerDegree;  // one degree for a degenerate area
-constexpr double kSmallestStretch = 0.1;               // cos 84 degrees: keep the poles usable
-constexpr double kMinMinutesPerPixel = 0.001;
-constexpr double kMaxMinutesPerPixel = 120.0;
-constexpr int kMinPixels = 120;
-constexpr int kMaxPixels = 1400;
+constexpr TMercatorView::TLimits kWindowLimits{120, 1400};
 constexpr int kOpeningPixelWidth = 900;
 constexpr double kWheelStep = 120.0;  // one notch of a wheel
 constexpr double kZoomPerNotch = 1.25;
+constexpr double kZoomPerKey = 2.0;
+constexpr double kPanPerKey = 0.25;         // of the window's width or height
 constexpr double kGraticuleSpacing = 70.0;  // pixels at least between lines
 constexpr int kStationDotRadius = 3;
 constexpr int kSolidFillAlpha = 56;  // a light wash, so the map stays readable
@@ -64,80 +60,6 @@ QBrush CircleBrush(const TDrawnCircle& circle) {
 }
 
 }  // namespace
-
-// ---- TMapView --------------------------------------------------------------
-
-TMapView TMapView::Fitting(const TMapArea& area, int pixelWidth) {
-  const double width = area.Width != 0.0 && std::isfinite(area.Width) ? std::fabs(area.Width) : kFallbackExtent;
-  const double height = area.Height != 0.0 && std::isfinite(area.Height) ? std::fabs(area.Height) : kFallbackExtent;
-  TMapView view;
-  view.m_centreX = std::isfinite(area.Left) ? area.Left + width / 2 : 0.0;
-  view.m_centreY = std::isfinite(area.Top) ? std::clamp(area.Top - height / 2, -kNorthPole, kNorthPole) : 0.0;
-  view.m_stretch = std::max(kSmallestStretch, std::cos(view.m_centreY / kMinutesPerDegree / kDegreesPerRadian));
-  // Height in pixels of the area at a window width, the scales matching.
-  const auto heightAt = [&](int pixels) { return height / (width / pixels * view.m_stretch); };
-  view.m_pixelWidth = std::clamp(pixelWidth, kMinPixels, kMaxPixels);
-  double pixelHeight = heightAt(view.m_pixelWidth);
-  if (pixelHeight > kMaxPixels || pixelHeight < kMinPixels) {
-    // A tall or flat area: change the width instead, within the limits.
-    const double limit = pixelHeight > kMaxPixels ? kMaxPixels : kMinPixels;
-    view.m_pixelWidth = static_cast<int>(
-        std::clamp(std::lrint(view.m_pixelWidth * limit / pixelHeight), long{kMinPixels}, long{kMaxPixels}));
-    pixelHeight = heightAt(view.m_pixelWidth);
-  }
-  const double minutesPerPixelX = width / view.m_pixelWidth;
-  const long wholePixels = std::isfinite(pixelHeight) ? std::lrint(pixelHeight) : 0;
-  if (wholePixels >= kMinPixels && wholePixels <= kMaxPixels) {
-    // Whole pixels: the scales absorb the rounding, so the window shows
-    // exactly the area (the stretch moves by less than a pixel's worth).
-    view.m_pixelHeight = static_cast<int>(wholePixels);
-    view.m_minutesPerPixelY = height / view.m_pixelHeight;
-    view.m_stretch = view.m_minutesPerPixelY / minutesPerPixelX;
-  } else {
-    // Still too tall or too flat for a window: show all of it and more.
-    view.m_pixelHeight = pixelHeight < kMinPixels ? kMinPixels : kMaxPixels;
-    view.m_minutesPerPixelY = std::max(minutesPerPixelX * view.m_stretch, height / view.m_pixelHeight);
-  }
-  view.m_minutesPerPixelY = std::clamp(view.m_minutesPerPixelY, kMinMinutesPerPixel, kMaxMinutesPerPixel);
-  return view;
-}
-
-TMapArea TMapView::VisibleArea() const {
-  TMapArea area;
-  area.Width = m_pixelWidth * MinutesPerPixelX();
-  area.Height = -m_pixelHeight * m_minutesPerPixelY;
-  area.Left = m_centreX - area.Width / 2;
-  area.Top = m_centreY - area.Height / 2;
-  return area;
-}
-
-QPointF TMapView::ToPixel(double x, double y) const {
-  const TMapArea area = VisibleArea();
-  return {(x - area.Left) / MinutesPerPixelX(), (area.Top - y) / m_minutesPerPixelY};
-}
-
-QPointF TMapView::ToMap(QPointF pixel) const {
-  const TMapArea area = VisibleArea();
-  return {area.Left + pixel.x() * MinutesPerPixelX(), area.Top - pixel.y() * m_minutesPerPixelY};
-}
-
-void TMapView::Resize(int pixelWidth, int pixelHeight) {
-  m_pixelWidth = std::max(1, pixelWidth);
-  m_pixelHeight = std::max(1, pixelHeight);
-}
-
-void TMapView::ZoomAt(QPointF pixel, double factor) {
-  if (!(factor > 0.0) || !std::isfinite(factor)) return;
-  const QPointF anchor = ToMap(pixel);
-  m_minutesPerPixelY = std::clamp(m_minutesPerPixelY / factor, kMinMinutesPerPixel, kMaxMinutesPerPixel);
-  m_centreX = anchor.x() - (pixel.x() - m_pixelWidth / 2.0) * MinutesPerPixelX();
-  m_centreY = anchor.y() + (pixel.y() - m_pixelHeight / 2.0) * m_minutesPerPixelY;
-}
-
-void TMapView::PanBy(QPointF pixelDelta) {
-  m_centreX -= pixelDelta.x() * MinutesPerPixelX();
-  m_centreY = std::clamp(m_centreY + pixelDelta.y() * m_minutesPerPixelY, -kNorthPole, kNorthPole);
-}
 
 // ---- helpers ---------------------------------------------------------------
 
@@ -179,11 +101,14 @@ bool StationPosition(const THeardStation& heard, TMapStation& station) {
 // ---- TMapWindow ------------------------------------------------------------
 
 TMapWindow::TMapWindow(std::shared_ptr<TStandInMap> map, QWidget* parent)
-    : QWidget(parent), m_map(std::move(map)), m_view(TMapView::Fitting(m_map->Bounds(), kOpeningPixelWidth)) {
+    : QWidget(parent),
+      m_map(std::move(map)),
+      m_view(TMercatorView::Fitting(m_map->Bounds(), kOpeningPixelWidth, kWindowLimits)) {
   setWindowTitle(QStringLiteral("Oxbel32 - Map"));
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
   resize(m_view.PixelWidth(), m_view.PixelHeight());
-  // The map reports what the window shows, to the fraction of a pixel.
+  // Until the user moves the map it reports exactly the bounds it opened with.
   m_map->SetBounds(m_view.VisibleArea());
   m_map->OnChanged = [this] { update(); };
 }
@@ -237,26 +162,25 @@ void TMapWindow::paintEvent(QPaintEvent*) {
 }
 
 void TMapWindow::PaintGraticule(QPainter& painter) const {
-  const TMapArea area = m_view.VisibleArea();
-  const QPointF origin = m_view.ToPixel(0, 0);
-  const QPointF oneMinute = m_view.ToPixel(1, -1);
-  const double step =
-      GraticuleStep(std::min(oneMinute.x() - origin.x(), oneMinute.y() - origin.y()), kGraticuleSpacing);
-  painter.setPen(QPen(kGraticule, 1));
+  const TMinutes topLeft = m_view.ToMinutes({0, 0});
+  const TMinutes bottomRight = m_view.ToMinutes({double(width()), double(height())});
+  const double step = GraticuleStep(m_view.PixelsPerMinuteX(), kGraticuleSpacing);
   QFont font = painter.font();
   font.setPointSizeF(8);
   painter.setFont(font);
-  const double right = area.Left + area.Width;
-  const double bottom = area.Top + area.Height;
-  for (double x = std::ceil(area.Left / step) * step; x <= right; x += step) {
-    const double px = m_view.ToPixel(x, 0).x();
+  for (double x = std::ceil(topLeft.X / step) * step; x <= bottomRight.X; x += step) {
+    const double px = m_view.WorldToPixel({WorldX(x), 0}).X;
     painter.setPen(QPen(kGraticule, 1));
     painter.drawLine(QPointF(px, 0), QPointF(px, height()));
     painter.setPen(kLabel);
-    painter.drawText(QPointF(px + 3, 12), GraticuleLabel(x, false));
+    // Longitudes past the 180th meridian are labelled as the other side names them.
+    painter.drawText(QPointF(px + 3, 12), GraticuleLabel(std::remainder(x, kMinutesAroundTheWorld), false));
   }
-  for (double y = std::ceil(bottom / step) * step; y <= area.Top; y += step) {
-    const double py = m_view.ToPixel(0, y).y();
+  // Latitude lines spread apart towards the poles; their step is the one at the centre.
+  const double latitudeStep =
+      GraticuleStep(m_view.PixelsPerMinuteY(MinutesOfWorldY(m_view.Centre().Y)), kGraticuleSpacing);
+  for (double y = std::ceil(bottomRight.Y / latitudeStep) * latitudeStep; y <= topLeft.Y; y += latitudeStep) {
+    const double py = m_view.ToPixel(0, y).Y;
     painter.setPen(QPen(kGraticule, 1));
     painter.drawLine(QPointF(0, py), QPointF(width(), py));
     painter.setPen(kLabel);
@@ -265,14 +189,13 @@ void TMapWindow::PaintGraticule(QPainter& painter) const {
 }
 
 void TMapWindow::PaintCircles(QPainter& painter) const {
-  const double scale = m_view.PixelsPerMinute();
   for (const auto& circle : m_map->Circles()) {
-    const QPointF centre = m_view.ToPixel(circle.X, circle.Y);
-    const double radius = circle.Radius * scale;
-    if (!std::isfinite(centre.x()) || !std::isfinite(centre.y()) || !std::isfinite(radius)) continue;
+    const TPixel centre = m_view.ToPixel(circle.X, circle.Y);
+    const double radius = m_view.GroundRadius(circle.Radius, circle.Y);
+    if (!std::isfinite(centre.X) || !std::isfinite(centre.Y) || !std::isfinite(radius)) continue;
     painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, static_cast<int>(circle.PenWidth))));
     painter.setBrush(CircleBrush(circle));
-    painter.drawEllipse(centre, radius, radius);
+    painter.drawEllipse(QPointF(centre.X, centre.Y), radius, radius);
   }
   painter.setBrush(Qt::NoBrush);
 }
@@ -282,7 +205,8 @@ void TMapWindow::PaintStations(QPainter& painter) const {
   font.setPointSizeF(8);
   painter.setFont(font);
   for (const auto& station : m_stations) {
-    const QPointF at = m_view.ToPixel(station.Longitude * kMinutesPerDegree, station.Latitude * kMinutesPerDegree);
+    const TPixel pixel = m_view.ToPixel(station.Longitude * kMinutesPerDegree, station.Latitude * kMinutesPerDegree);
+    const QPointF at(pixel.X, pixel.Y);
     if (!rect().adjusted(-40, -40, 40, 40).contains(at.toPoint())) continue;
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(kStation);
@@ -303,7 +227,7 @@ void TMapWindow::resizeEvent(QResizeEvent*) {
 void TMapWindow::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / kWheelStep;
   if (notches == 0.0) return;
-  m_view.ZoomAt(event->position(), std::pow(kZoomPerNotch, notches));
+  m_view.ZoomAt({event->position().x(), event->position().y()}, std::pow(kZoomPerNotch, notches));
   ViewChanged();
   event->accept();
 }
@@ -319,12 +243,28 @@ void TMapWindow::mouseMoveEvent(QMouseEvent* event) {
   const QPointF delta = event->position() - m_dragFrom;
   if (delta.isNull()) return;
   m_dragFrom = event->position();
-  m_view.PanBy(delta);
+  m_view.PanBy(delta.x(), delta.y());
   ViewChanged();
 }
 
 void TMapWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) m_dragging = false;
+}
+
+void TMapWindow::keyPressEvent(QKeyEvent* event) {
+  const TPixel middle{width() / 2.0, height() / 2.0};
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: m_view.ZoomAt(middle, kZoomPerKey); break;
+    case Qt::Key_Minus: m_view.ZoomAt(middle, 1 / kZoomPerKey); break;
+    case Qt::Key_Left: m_view.PanBy(width() * kPanPerKey, 0); break;
+    case Qt::Key_Right: m_view.PanBy(-width() * kPanPerKey, 0); break;
+    case Qt::Key_Up: m_view.PanBy(0, height() * kPanPerKey); break;
+    case Qt::Key_Down: m_view.PanBy(0, -height() * kPanPerKey); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  ViewChanged();
+  event->accept();
 }
 
 void TMapWindow::closeEvent(QCloseEvent* event) {

@@ -2,11 +2,10 @@
 // heard, and every circle a client drew through DrawCircle.
 //
 // Map units are minutes of arc, as the host interface has them: x is
-// longitude (east positive), y latitude (north positive). The projection is
-// equirectangular with longitude compressed by the cosine of the latitude the
-// window opened at, so that near that latitude a circle on the ground is a
-// circle on the screen and a radius in minutes of latitude (about nautical
-// miles) keeps its size in every direction.
+// longitude (east positive), y latitude (north positive). The window shows
+// them in Web Mercator, north up; a circle's radius is minutes of latitude
+// on the ground (about nautical miles), so it is drawn round at the scale of
+// its own latitude.
 //
 // Like a real map, a pan or zoom repaints the map without the circles: the
 // client has to draw them again.
@@ -22,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "MapProjection.h"
 #include "StandInMap.h"
 #include "StandInSettings.h"
 
@@ -31,39 +31,6 @@ struct THeardStation;
 
 // An area of the map in minutes of arc; Height is negative (north up).
 using TMapArea = TMapRect;
-
-// What the window shows: a centre, a scale and a size in pixels.
-class TMapView {
- public:
-  // A view `pixelWidth` wide whose height is chosen so that it shows exactly
-  // `area` (both extents must be non-zero; a degenerate area gets one degree).
-  static TMapView Fitting(const TMapArea& area, int pixelWidth);
-
-  TMapArea VisibleArea() const;
-  QPointF ToPixel(double x, double y) const;
-  QPointF ToMap(QPointF pixel) const;
-  // Pixels per minute of latitude; a radius in map units times this is pixels.
-  double PixelsPerMinute() const { return 1.0 / m_minutesPerPixelY; }
-
-  void Resize(int pixelWidth, int pixelHeight);
-  // Zooms by `factor` (>1 in) keeping the map point under `pixel` in place.
-  void ZoomAt(QPointF pixel, double factor);
-  // Moves the map with the mouse: the content follows the pixel offset.
-  void PanBy(QPointF pixelDelta);
-
-  int PixelWidth() const { return m_pixelWidth; }
-  int PixelHeight() const { return m_pixelHeight; }
-
- private:
-  double MinutesPerPixelX() const { return m_minutesPerPixelY / m_stretch; }
-
-  double m_centreX = 0.0;
-  double m_centreY = 0.0;
-  double m_minutesPerPixelY = 1.0;
-  double m_stretch = 1.0;  // cosine of the opening latitude, kept through pans
-  int m_pixelWidth = 1;
-  int m_pixelHeight = 1;
-};
 
 // A heard station where the map shows it.
 struct TMapStation {
@@ -100,7 +67,7 @@ class TMapWindow : public QWidget {
 
   // What GetMapLeft, GetMapTop, GetMapWidth and GetMapHeight report.
   TMapArea VisibleArea() const { return m_view.VisibleArea(); }
-  const TMapView& View() const { return m_view; }
+  const TMercatorView& View() const { return m_view; }
   TStandInMap& Map() const { return *m_map; }
 
   // The host's station list changed: positions are read again before the next paint.
@@ -119,6 +86,7 @@ class TMapWindow : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -137,7 +105,7 @@ class TMapWindow : public QWidget {
   };
 
   std::shared_ptr<TStandInMap> m_map;
-  TMapView m_view;
+  TMercatorView m_view;
   const std::vector<THeardStation>* m_heard = nullptr;
   std::unordered_map<std::string, TKnownStation> m_known;
   std::vector<TMapStation> m_stations;
