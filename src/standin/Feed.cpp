@@ -76,7 +76,10 @@ void TReplayFeed::Tick() {
 }
 
 QString FindDemoFeed(const QString& applicationDir) {
-  const QString name = QStringLiteral("demo-feed.txt");
+  return FindDataFile(QStringLiteral("demo-feed.txt"), applicationDir);
+}
+
+QString FindDataFile(const QString& name, const QString& applicationDir) {
   const QStringList candidates{QDir(applicationDir).filePath(name), QDir(applicationDir).filePath("data/" + name),
                                QDir(QStringLiteral(TARVIK_DATA_DIR)).filePath(name)};
   for (const QString& candidate : candidates)

@@ -79,6 +79,9 @@ class TNoFeed : public TFeed {
 
 // The demo feed file: beside the executable, in its data folder, or in the source tree.
 QString FindDemoFeed(const QString& applicationDir);
+// A data file (the demo feed, the basemap) beside the executable, in its data
+// folder, or in the source tree's; empty when there is none.
+QString FindDataFile(const QString& name, const QString& applicationDir);
 
 std::unique_ptr<TFeed> MakeFeed(const TStandInSettings& settings, const QString& applicationDir);
 

@@ -12,6 +12,7 @@
 #include <numbers>
 
 #include "APRSParser.h"
+#include "BasemapPainter.h"
 #include "StandInHost.h"
 #include "Units.h"
 
@@ -36,8 +37,11 @@ constexpr int kFillTransparent = 1;
 // Graticule steps in minutes of arc.
 constexpr std::array<double, 14> kSteps = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 2700, 5400};
 
-const QColor kBackground(0xF4, 0xF1, 0xE8);
-const QColor kGraticule(0xC8, 0xC4, 0xB8);
+const QColor kBackground(0xF4, 0xF1, 0xE8);  // no basemap: a plain chart
+const QColor kSea(0xC4, 0xDA, 0xEA);
+const QColor kGraticule(0xB8, 0xB8, 0xB8, 0xA0);
+const QColor kProblem(0xA0, 0x20, 0x20);
+constexpr int kProblemMargin = 6;
 const QColor kLabel(0x6A, 0x66, 0x5C);
 const QColor kStation(0x20, 0x20, 0x20);
 
@@ -147,18 +151,45 @@ void TMapWindow::RefreshStations() {
 }
 
 void TMapWindow::ViewChanged() {
+  m_background = QPixmap();
   m_map->MoveView(m_view.VisibleArea());
+  update();
+}
+
+void TMapWindow::SetBasemap(std::shared_ptr<const TBasemap> basemap, QString problem) {
+  m_basemap = std::move(basemap);
+  m_basemapProblem = std::move(problem);
+  m_background = QPixmap();
   update();
 }
 
 void TMapWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), kBackground);
+  // The basemap and graticule change only with the view: drawn once per view,
+  // then copied under every frame of stations and circles.
+  if (m_background.size() != size() * devicePixelRatioF()) {
+    m_background = QPixmap(size() * devicePixelRatioF());
+    m_background.setDevicePixelRatio(devicePixelRatioF());
+    QPainter background(&m_background);
+    PaintBackground(background);
+  }
+  painter.drawPixmap(0, 0, m_background);
   painter.setRenderHint(QPainter::Antialiasing);
   RefreshStations();
-  PaintGraticule(painter);
   PaintCircles(painter);
   PaintStations(painter);
+  if (!m_basemapProblem.isEmpty()) {
+    painter.setPen(kProblem);
+    painter.drawText(rect().adjusted(kProblemMargin, 0, -kProblemMargin, -kProblemMargin),
+                     Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, m_basemapProblem);
+  }
+}
+
+void TMapWindow::PaintBackground(QPainter& painter) const {
+  painter.fillRect(rect(), m_basemap ? kSea : kBackground);
+  if (m_basemap) PaintBasemap(painter, *m_basemap, m_view);
+  painter.setRenderHint(QPainter::Antialiasing);
+  PaintGraticule(painter);
 }
 
 void TMapWindow::PaintGraticule(QPainter& painter) const {

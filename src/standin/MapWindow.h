@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QPointF>
 #include <QWidget>
 #include <cstdint>
@@ -21,6 +22,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "Basemap.h"
 #include "MapProjection.h"
 #include "StandInMap.h"
 #include "StandInSettings.h"
@@ -70,6 +72,10 @@ class TMapWindow : public QWidget {
   const TMercatorView& View() const { return m_view; }
   TStandInMap& Map() const { return *m_map; }
 
+  // The land, coast and borders to draw under everything, or none with the
+  // reason shown on the map (the graticule is drawn either way).
+  void SetBasemap(std::shared_ptr<const TBasemap> basemap, QString problem);
+
   // The host's station list changed: positions are read again before the next paint.
   void SetHeardStations(const std::vector<THeardStation>* heard);
   void StationsChanged();
@@ -92,6 +98,7 @@ class TMapWindow : public QWidget {
  private:
   void ViewChanged();
   void RefreshStations();
+  void PaintBackground(QPainter& painter) const;
   void PaintGraticule(QPainter& painter) const;
   void PaintStations(QPainter& painter) const;
   void PaintCircles(QPainter& painter) const;
@@ -106,6 +113,9 @@ class TMapWindow : public QWidget {
 
   std::shared_ptr<TStandInMap> m_map;
   TMercatorView m_view;
+  std::shared_ptr<const TBasemap> m_basemap;
+  QString m_basemapProblem;
+  QPixmap m_background;
   const std::vector<THeardStation>* m_heard = nullptr;
   std::unordered_map<std::string, TKnownStation> m_known;
   std::vector<TMapStation> m_stations;

@@ -214,10 +214,26 @@ void TStandInHost::ShowWindow() {
   if (!m_mapWindow) {
     m_mapWindow = std::make_unique<TMapWindow>(m_map);
     m_mapWindow->SetHeardStations(&m_stations);
+    LoadMapBasemap(*m_mapWindow, m_applicationDir);
     m_mapWindow->OnClosing = [this] { Close(); };
     connect(this, &TStandInHost::StationsChanged, m_mapWindow.get(), &TMapWindow::StationsChanged);
   }
   m_mapWindow->show();
+}
+
+void LoadMapBasemap(TMapWindow& window, const QString& applicationDir) {
+  const QString path = FindDataFile(QStringLiteral("basemap.bin"), applicationDir);
+  if (path.isEmpty()) {
+    window.SetBasemap(nullptr, QStringLiteral("No basemap: basemap.bin not found"));
+    return;
+  }
+  auto basemap = std::make_shared<TBasemap>();
+  std::string error;
+  if (!LoadBasemap(path.toStdString(), *basemap, error)) {
+    window.SetBasemap(nullptr, QStringLiteral("No basemap: ") + QString::fromStdString(error));
+    return;
+  }
+  window.SetBasemap(std::move(basemap), {});
 }
 
 void TStandInHost::Close() {

@@ -130,6 +130,9 @@ class TStandInHost : public QObject,
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
 
+// Loads data/basemap.bin into the map window, or tells the window why it cannot.
+void LoadMapBasemap(TMapWindow& window, const QString& applicationDir);
+
 // Path of the stand-in host's settings beside the executable.
 QString DefaultIniPath();
 
