@@ -1,18 +1,22 @@
 #include "MapWindow.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 
 #include "APRSParser.h"
 #include "BasemapPainter.h"
+#include "Declutter.h"
 #include "StandInHost.h"
 #include "Units.h"
 
@@ -28,7 +32,13 @@ constexpr double kZoomPerNotch = 1.25;
 constexpr double kZoomPerKey = 2.0;
 constexpr double kPanPerKey = 0.25;         // of the window's width or height
 constexpr double kGraticuleSpacing = 70.0;  // pixels at least between lines
-constexpr int kStationDotRadius = 3;
+constexpr double kStationMargin = 40;       // pixels beyond the window where a symbol may still show
+constexpr int kSymbolCell = 10;             // one symbol per cell of this many pixels
+constexpr int kMaxLabels = 400;             // more labels than this no one reads
+constexpr double kPickPixels = 10.0;
+constexpr int kClickSlop = 3;
+constexpr int kMaxFramesPerSecond = 30;
+constexpr qint64 kFrameMilliseconds = 1000 / kMaxFramesPerSecond;
 constexpr int kSolidFillAlpha = 56;  // a light wash, so the map stays readable
 constexpr int kHatchFillAlpha = 140;
 constexpr int kFillSolid = 0;
@@ -44,6 +54,7 @@ const QColor kProblem(0xA0, 0x20, 0x20);
 constexpr int kProblemMargin = 6;
 const QColor kLabel(0x6A, 0x66, 0x5C);
 const QColor kStation(0x20, 0x20, 0x20);
+const QColor kTrack(0xC0, 0x30, 0x30, 0xB0);
 
 Qt::BrushStyle HatchStyle(int fillMode) {
   switch (fillMode) {
@@ -91,17 +102,6 @@ QString GraticuleLabel(double minutes, bool latitude) {
   return text + QLatin1Char(total > 0 ? 'E' : 'W');
 }
 
-bool StationPosition(const THeardStation& heard, TMapStation& station) {
-  station.Callsign = heard.Callsign;
-  station.SymbolTable = heard.SymbolTable;
-  station.SymbolCode = heard.SymbolCode;
-  const std::unique_ptr<aprs::TAprsPacket> packet = aprs::ParsePacket(heard.Header + ":" + heard.InfoField);
-  if (!packet || !packet->Position.Valid) return false;
-  station.Latitude = packet->Position.Latitude.Value;
-  station.Longitude = packet->Position.Longitude.Value;
-  return std::isfinite(station.Latitude) && std::isfinite(station.Longitude);
-}
-
 // ---- TMapWindow ------------------------------------------------------------
 
 TMapWindow::TMapWindow(std::shared_ptr<TStandInMap> map, QWidget* parent)
@@ -114,40 +114,62 @@ TMapWindow::TMapWindow(std::shared_ptr<TStandInMap> map, QWidget* parent)
   resize(m_view.PixelWidth(), m_view.PixelHeight());
   // Until the user moves the map it reports exactly the bounds it opened with.
   m_map->SetBounds(m_view.VisibleArea());
-  m_map->OnChanged = [this] { update(); };
+  m_map->OnChanged = [this] { ScheduleRepaint(); };
+  m_repaintTimer.setSingleShot(true);
+  connect(&m_repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+  Clock = [started = std::chrono::steady_clock::now()] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  };
 }
 
 TMapWindow::~TMapWindow() { m_map->OnChanged = nullptr; }
 
 void TMapWindow::SetHeardStations(const std::vector<THeardStation>* heard) {
   m_heard = heard;
-  StationsChanged();
+  m_stations.Clear();
+  if (m_heard)
+    for (std::size_t i = 0; i < m_heard->size(); ++i) StationHeard(i);
 }
 
-void TMapWindow::StationsChanged() {
-  m_stationsDirty = true;
-  update();
+void TMapWindow::StationHeard(std::size_t index) {
+  if (!m_heard || index >= m_heard->size()) return;
+  const THeardStation& heard = (*m_heard)[index];
+  m_stations.Update(index, heard.Callsign, heard.SymbolTable, heard.SymbolCode, heard.HasPosition, heard.Latitude,
+                    heard.Longitude, Clock());
+  ScheduleRepaint();
 }
 
-const std::vector<TMapStation>& TMapWindow::Stations() {
-  RefreshStations();
-  return m_stations;
+void TMapWindow::ScheduleRepaint() {
+  // A feed brings lines one or a few at a time: frames follow at most kMaxFramesPerSecond.
+  if (m_repaintTimer.isActive()) return;
+  const qint64 since = m_sinceLastPaint.isValid() ? m_sinceLastPaint.elapsed() : kFrameMilliseconds;
+  if (since >= kFrameMilliseconds)
+    update();
+  else
+    m_repaintTimer.start(static_cast<int>(kFrameMilliseconds - since));
 }
 
-void TMapWindow::RefreshStations() {
-  if (!m_stationsDirty) return;
-  m_stationsDirty = false;
-  m_stations.clear();
-  if (m_heard == nullptr) return;
-  for (const THeardStation& heard : *m_heard) {
-    TKnownStation& known = m_known[heard.Callsign];
-    if (known.Header != heard.Header || known.InfoField != heard.InfoField || known.Station.Callsign.empty()) {
-      known.Header = heard.Header;
-      known.InfoField = heard.InfoField;
-      known.HasPosition = StationPosition(heard, known.Station);
+QString TMapWindow::StationReportAt(QPointF pixel) const {
+  const TWorldPoint a = m_view.ToWorld({pixel.x() - kPickPixels, pixel.y() - kPickPixels});
+  const TWorldPoint b = m_view.ToWorld({pixel.x() + kPickPixels, pixel.y() + kPickPixels});
+  double nearest = kPickPixels * kPickPixels;
+  std::size_t found = m_stations.Size();
+  m_stations.ForEachIn(a.X, a.Y, b.X, b.Y, [&](std::uint32_t index, const TMapStation& station) {
+    const TPixel at = m_view.WorldToPixel({m_view.NearestCopy(station.World.X), station.World.Y});
+    const double distance = (at.X - pixel.x()) * (at.X - pixel.x()) + (at.Y - pixel.y()) * (at.Y - pixel.y());
+    if (distance <= nearest) {
+      nearest = distance;
+      found = index;
     }
-    if (known.HasPosition) m_stations.push_back(known.Station);
-  }
+  });
+  if (!m_heard || found >= m_heard->size()) return {};
+  const THeardStation& heard = (*m_heard)[found];
+  const auto packet = aprs::ParsePacket(heard.Header + ":" + heard.InfoField);
+  if (!packet) return QString::fromStdString(heard.Header + ":" + heard.InfoField);
+  const std::string report = packet->AsText(aprs::tsAll);
+  return QString::fromLatin1(report.data(), static_cast<qsizetype>(report.size()))
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .trimmed();
 }
 
 void TMapWindow::ViewChanged() {
@@ -174,8 +196,8 @@ void TMapWindow::paintEvent(QPaintEvent*) {
     PaintBackground(background);
   }
   painter.drawPixmap(0, 0, m_background);
+  m_sinceLastPaint.restart();
   painter.setRenderHint(QPainter::Antialiasing);
-  RefreshStations();
   PaintCircles(painter);
   PaintStations(painter);
   if (!m_basemapProblem.isEmpty()) {
@@ -231,22 +253,61 @@ void TMapWindow::PaintCircles(QPainter& painter) const {
   painter.setBrush(Qt::NoBrush);
 }
 
-void TMapWindow::PaintStations(QPainter& painter) const {
+void TMapWindow::PaintStations(QPainter& painter) {
+  // Only the grid cells in view, and of a crowd one symbol per few pixels: a
+  // frame costs what the window can show, not what has been heard.
+  const TWorldPoint from = m_view.ToWorld({-kStationMargin, -kStationMargin});
+  const TWorldPoint to = m_view.ToWorld({width() + kStationMargin, height() + kStationMargin});
+  const int columns = width() / kSymbolCell + 1;
+  const int rows = height() / kSymbolCell + 1;
+  std::vector<bool> taken(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+  TDeclutter labels(width(), height());
   QFont font = painter.font();
   font.setPointSizeF(8);
   painter.setFont(font);
-  for (const auto& station : m_stations) {
-    const TPixel pixel = m_view.ToPixel(station.Longitude * kMinutesPerDegree, station.Latitude * kMinutesPerDegree);
-    const QPointF at(pixel.X, pixel.Y);
-    if (!rect().adjusted(-40, -40, 40, 40).contains(at.toPoint())) continue;
-    painter.setPen(QPen(Qt::white, 1));
-    painter.setBrush(kStation);
-    painter.drawEllipse(at, kStationDotRadius, kStationDotRadius);
-    painter.setPen(kStation);
-    painter.drawText(at + QPointF(kStationDotRadius + 3, kStationDotRadius + 1),
-                     QString::fromLatin1(station.Callsign.data(), static_cast<qsizetype>(station.Callsign.size())));
-  }
-  painter.setBrush(Qt::NoBrush);
+  const QFontMetricsF metrics(font);
+  const double now = Clock();
+  const QPen trackPen(kTrack, 1.2);
+  const QPen labelPen(kStation);
+  int labelCount = 0;
+  QPolygonF track;
+  m_stations.ForEachIn(from.X, from.Y, to.X, to.Y, [&](std::uint32_t, const TMapStation& station) {
+    const double copy = m_view.NearestCopy(station.World.X) - station.World.X;
+    const TPixel at = m_view.WorldToPixel({station.World.X + copy, station.World.Y});
+    if (at.X < -kStationMargin || at.Y < -kStationMargin || at.X > width() + kStationMargin ||
+        at.Y > height() + kStationMargin)
+      return;
+    const int column = static_cast<int>(at.X) / kSymbolCell;
+    const int row = static_cast<int>(at.Y) / kSymbolCell;
+    if (column >= 0 && row >= 0 && column < columns && row < rows) {
+      const auto cell = static_cast<std::size_t>(row * columns + column);
+      if (taken[cell]) return;
+      taken[cell] = true;
+    }
+    if (station.Track.size() > 1 && aprs::IsMobileSymbol(station.SymbolTable, station.SymbolCode)) {
+      track.clear();
+      for (const TTrackPoint& point : station.Track)
+        if (now - point.Time <= TMapStations::kTrackAgeSeconds) {
+          const TPixel p = m_view.WorldToPixel({point.World.X + copy, point.World.Y});
+          track << QPointF(p.X, p.Y);
+        }
+      if (track.size() > 1) {
+        painter.setPen(trackPen);
+        painter.drawPolyline(track);
+      }
+    }
+    const QPixmap& icon = m_symbols.Icon(station.SymbolTable, station.SymbolCode);
+    painter.drawPixmap(QPointF(at.X - TSymbolPainter::kSize / 2.0, at.Y - TSymbolPainter::kSize / 2.0), icon);
+    if (labelCount >= kMaxLabels) return;
+    const QString call = QString::fromLatin1(station.Callsign.data(), static_cast<qsizetype>(station.Callsign.size()));
+    const double left = at.X + TSymbolPainter::kSize / 2.0 + 1;
+    const TLabelBox box{left, at.Y - metrics.ascent() / 2 - 1, left + metrics.horizontalAdvance(call),
+                        at.Y + metrics.ascent() / 2 + 1};
+    if (!labels.Place(box)) return;
+    ++labelCount;
+    painter.setPen(labelPen);
+    painter.drawText(QPointF(box.Left, box.Bottom - 1), call);
+  });
 }
 
 void TMapWindow::resizeEvent(QResizeEvent*) {
@@ -267,6 +328,7 @@ void TMapWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   m_dragging = true;
   m_dragFrom = event->position();
+  m_pressedAt = event->position();
 }
 
 void TMapWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -279,7 +341,12 @@ void TMapWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TMapWindow::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) m_dragging = false;
+  if (event->button() != Qt::LeftButton) return;
+  m_dragging = false;
+  // A click, not a drag: the station under the mouse tells its latest packet.
+  if ((event->position() - m_pressedAt).manhattanLength() > kClickSlop) return;
+  const QString report = StationReportAt(event->position());
+  if (!report.isEmpty()) QToolTip::showText(event->globalPosition().toPoint(), report, this);
 }
 
 void TMapWindow::keyPressEvent(QKeyEvent* event) {

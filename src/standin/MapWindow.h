@@ -12,20 +12,23 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPointF>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "Basemap.h"
 #include "MapProjection.h"
+#include "MapStations.h"
 #include "StandInMap.h"
 #include "StandInSettings.h"
+#include "StationSymbols.h"
 
 namespace standin {
 
@@ -33,19 +36,6 @@ struct THeardStation;
 
 // An area of the map in minutes of arc; Height is negative (north up).
 using TMapArea = TMapRect;
-
-// A heard station where the map shows it.
-struct TMapStation {
-  std::string Callsign;
-  double Latitude = 0.0;   // degrees
-  double Longitude = 0.0;  // degrees
-  char SymbolTable = '/';
-  char SymbolCode = ' ';
-};
-
-// The station's position from the last header and information field heard,
-// or nothing when that packet carries none.
-bool StationPosition(const THeardStation& heard, TMapStation& station);
 
 // 0x00BBGGRR to a colour.
 QColor ColorFromBgr(std::int32_t bgr, int alpha = 255);
@@ -76,11 +66,17 @@ class TMapWindow : public QWidget {
   // reason shown on the map (the graticule is drawn either way).
   void SetBasemap(std::shared_ptr<const TBasemap> basemap, QString problem);
 
-  // The host's station list changed: positions are read again before the next paint.
+  // The host's station list, read when a station is heard or clicked.
   void SetHeardStations(const std::vector<THeardStation>* heard);
-  void StationsChanged();
-  // The stations shown, by their last position.
-  const std::vector<TMapStation>& Stations();
+  // The station at `index` of that list was heard: its symbol, place and track
+  // are brought up to date, and a repaint is due.
+  void StationHeard(std::size_t index);
+  const TMapStations& Stations() const { return m_stations; }
+  // The station drawn nearest `pixel` within a click's reach, and its latest
+  // packet's full text report; empty where there is none.
+  QString StationReportAt(QPointF pixel) const;
+  // Seconds on a steady clock, for the age of track points.
+  std::function<double()> Clock;
 
   // The window is being closed by the user.
   std::function<void()> OnClosing;
@@ -97,19 +93,11 @@ class TMapWindow : public QWidget {
 
  private:
   void ViewChanged();
-  void RefreshStations();
+  void ScheduleRepaint();
   void PaintBackground(QPainter& painter) const;
   void PaintGraticule(QPainter& painter) const;
-  void PaintStations(QPainter& painter) const;
+  void PaintStations(QPainter& painter);
   void PaintCircles(QPainter& painter) const;
-
-  // What was last read for one callsign, so that only changes are decoded again.
-  struct TKnownStation {
-    std::string Header;
-    std::string InfoField;
-    bool HasPosition = false;
-    TMapStation Station;
-  };
 
   std::shared_ptr<TStandInMap> m_map;
   TMercatorView m_view;
@@ -117,11 +105,13 @@ class TMapWindow : public QWidget {
   QString m_basemapProblem;
   QPixmap m_background;
   const std::vector<THeardStation>* m_heard = nullptr;
-  std::unordered_map<std::string, TKnownStation> m_known;
-  std::vector<TMapStation> m_stations;
-  bool m_stationsDirty = false;
+  TMapStations m_stations;
+  TSymbolPainter m_symbols;
+  QTimer m_repaintTimer;
+  QElapsedTimer m_sinceLastPaint;
   bool m_dragging = false;
   QPointF m_dragFrom;
+  QPointF m_pressedAt;
 };
 
 }  // namespace standin

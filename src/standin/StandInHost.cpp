@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTime>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 
@@ -156,9 +157,9 @@ void TStandInHost::Raise(host::TOxbEvent event) {
   }
 }
 
-void TStandInHost::LearnStation(const TTnc2Line& line) {
+std::optional<std::size_t> TStandInHost::LearnStation(const TTnc2Line& line) {
   const std::string callsign = SourceOf(line.Header);
-  if (callsign.empty()) return;
+  if (callsign.empty()) return std::nullopt;
   auto [it, isNew] = m_stationIndex.try_emplace(callsign, m_stations.size());
   if (isNew) {
     m_stations.push_back({callsign, {}, {}, 0, 0});
@@ -171,10 +172,21 @@ void TStandInHost::LearnStation(const TTnc2Line& line) {
   packetText += ':';
   packetText += line.Info;
   // A frame without a symbol (a message, a status) leaves the last one known.
-  if (const auto packet = aprs::ParsePacket(packetText); packet && packet->SymbolTable && packet->SymbolCode) {
+  const auto packet = aprs::ParsePacket(packetText);
+  if (packet && packet->SymbolTable && packet->SymbolCode) {
     station.SymbolTable = packet->SymbolTable;
     station.SymbolCode = packet->SymbolCode;
   }
+  // An object or item is placed where its sender puts it, not where the sender is.
+  const bool ofItsOwn =
+      packet && packet->DataType != aprs::TAprsDataType::dtObject && packet->DataType != aprs::TAprsDataType::dtItem;
+  if (ofItsOwn && packet->Position.Valid && std::isfinite(packet->Position.Latitude.Value) &&
+      std::isfinite(packet->Position.Longitude.Value)) {
+    station.HasPosition = true;
+    station.Latitude = packet->Position.Latitude.Value;
+    station.Longitude = packet->Position.Longitude.Value;
+  }
+  return it->second;
 }
 
 void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
@@ -183,7 +195,7 @@ void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
   if (!line) return;  // not a frame
   // A sink that lets go of the last reference to the host must not pull it away mid-call.
   const auto keepAlive = weak_from_this().lock();
-  LearnStation(*line);
+  if (const auto index = LearnStation(*line)) emit StationHeard(*index);
   // A client that pumps events inside DataAvailable may hear the next line nested in
   // this one; its own text comes back when the nested event is over.
   const host::WideString outer =
@@ -216,7 +228,7 @@ void TStandInHost::ShowWindow() {
     m_mapWindow->SetHeardStations(&m_stations);
     LoadMapBasemap(*m_mapWindow, m_applicationDir);
     m_mapWindow->OnClosing = [this] { Close(); };
-    connect(this, &TStandInHost::StationsChanged, m_mapWindow.get(), &TMapWindow::StationsChanged);
+    connect(this, &TStandInHost::StationHeard, m_mapWindow.get(), &TMapWindow::StationHeard);
   }
   m_mapWindow->show();
 }

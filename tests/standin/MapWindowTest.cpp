@@ -112,21 +112,37 @@ TEST_F(WindowFixture, RedrawClearsAndCloseTellsTheHost) {
   EXPECT_TRUE(closing);
 }
 
-TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
-  std::vector<THeardStation> heard = {
-      {"N0CALL-9", "N0CALL-9>APRS,WIDE1-1", "!4500.00N/09300.00W>mobile", '/', '>'},
-      {"NOPOS", "NOPOS>APRS", ">just a status", 0, 0},
-  };
-  // clang-format on
-  window.SetHeardStations(&heard);
-  ASSERT_EQ(window.Stations().size(), 1U);
-  EXPECT_EQ(window.Stations()[0].Callsign, "N0CALL-9");
-  EXPECT_NEAR(window.Stations()[0].Latitude, 45.0, 1e-9);
-  EXPECT_NEAR(window.Stations()[0].Longitude, -93.0, 1e-9);
-  heard[0].InfoField = "!4530.00N/09230.00W>moved";
-  window.StationsChanged();
-  EXPECT_NEAR(window.Stations()[0].Latitude, 45.5, 1e-9);
-  EXPECT_NEAR(window.Stations()[0].Longitude, -92.5, 1e-9);
+TEST(MapWindowStations, HeardStationsAreShownByTheirLastPosition) {
+  QTemporaryDir dir;
+  TStandInSettings settings;
+  settings.Feed = "file:" + dir.filePath("none.txt").toStdString();
+  settings.Map = kArea;
+  auto host = std::make_shared<TStandInHost>(settings, dir.path());
+  host->ShowWindow();
+  TMapWindow& window = *host->MapWindow();
+  host->HandleLine("N0CALL-9>APRS,WIDE1-1:!4500.00N/09300.00W>mobile");
+  host->HandleLine("NOPOS>APRS:>just a status");
+  const TMapStations& stations = window.Stations();
+  EXPECT_EQ(stations.Placed(), 1U);
+  ASSERT_NE(stations.At(0), nullptr);
+  EXPECT_EQ(stations.At(0)->Callsign, "N0CALL-9");
+  EXPECT_NEAR(stations.At(0)->Latitude, 45.0, 1e-9);
+  EXPECT_NEAR(stations.At(0)->Longitude, -93.0, 1e-9);
+  EXPECT_FALSE(stations.At(1)->HasPosition);
+  host->HandleLine("N0CALL-9>APRS,WIDE1-1:!4530.00N/09230.00W>moved");
+  EXPECT_NEAR(stations.At(0)->Latitude, 45.5, 1e-9);
+  EXPECT_NEAR(stations.At(0)->Longitude, -92.5, 1e-9);
+  EXPECT_EQ(stations.At(0)->Track.size(), 2U);
+  // An object the station sends is not the station's place.
+  host->HandleLine("N0CALL-9>APRS:;MEETING  *111111z4600.00N/09400.00W-net");
+  EXPECT_NEAR(stations.At(0)->Latitude, 45.5, 1e-9);
+
+  // A click on the station gives its latest packet's report; a click on empty map nothing.
+  const TPixel at = window.View().ToPixel(-92.5 * 60, 45.5 * 60);
+  const QString report = window.StationReportAt(QPointF(at.X + 4, at.Y - 3));
+  EXPECT_TRUE(report.contains("N0CALL-9")) << report.toStdString();
+  EXPECT_TRUE(report.contains("MEETING")) << report.toStdString();  // the latest packet, here the object
+  EXPECT_TRUE(window.StationReportAt(QPointF(at.X + 40, at.Y)).isEmpty());
 }
 
 // The circle lies on its centre at its radius: the outline's colour is found
@@ -134,7 +150,8 @@ TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
 // solid fill shows as a light wash inside.
 TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
   Draw(*map, -5640.0F, 2720.0F, 8.0F, 0x008000, 2, 0, 0x008000);
-  const std::vector<THeardStation> heard = {{"N0CALL-7", "N0CALL-7>APRS", "!4450.00N/09400.00W-", '/', '-'}};
+  const std::vector<THeardStation> heard = {
+      {"N0CALL-7", "N0CALL-7>APRS", "!4450.00N/09400.00W-", '/', '-', true, 44 + 50 / 60.0, -94.0}};
   window.SetHeardStations(&heard);
   const QImage image = window.grab().toImage();
   const TMercatorView& view = window.View();
@@ -168,9 +185,11 @@ TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
   EXPECT_LT(wash.red(), outside.red());  // tinted green inside, plain outside
   EXPECT_GT(wash.green(), 150);          // but light
 
-  // The heard station as a dark dot at its place.
+  // The heard station's house symbol centred at its place: the red door just below the centre.
   const QPointF station = at(-94 * 60, 44 * 60 + 50);
-  EXPECT_LT(image.pixelColor(station.toPoint()).lightness(), 80);
+  const QColor door = image.pixelColor(station.toPoint() + QPoint(0, 3));
+  EXPECT_GT(door.red(), 150) << door.name().toStdString();
+  EXPECT_LT(door.green(), 100) << door.name().toStdString();
 }
 
 }  // namespace
