@@ -51,16 +51,16 @@ void TMapStations::Place(std::uint32_t index, TMapStation& station) {
   station.Cell = static_cast<std::uint32_t>(CellOf(station.World.Y) * kGridSize + CellOf(station.World.X));
   auto& cell = m_cells[station.Cell];
   station.Slot = static_cast<std::uint32_t>(cell.size());
-  cell.push_back(index);
+  cell.push_back({station.World, index});
   ++m_placed;
 }
 
 void TMapStations::Unplace(TMapStation& station) {
   // The cell's last entry takes the leaving station's slot.
   auto& cell = m_cells[station.Cell];
-  const std::uint32_t last = cell.back();
+  const TCellEntry last = cell.back();
   cell[station.Slot] = last;
-  m_stations[last].Slot = station.Slot;
+  m_stations[last.Index].Slot = station.Slot;
   cell.pop_back();
   --m_placed;
 }

@@ -55,9 +55,11 @@ class TMapStations {
   std::size_t Size() const { return m_stations.size(); }
   std::size_t Placed() const { return m_placed; }
 
-  // Calls `visit(index, station)` for the stations in the world rectangle, whose
+  // Calls `visit(index, world)` for the stations in the world rectangle, whose
   // west and east may lie beyond 0 and 1 (a view across the 180th meridian);
-  // every station at most once, a few just outside too (cells are whole).
+  // every station at most once, a few just outside too (cells are whole). The
+  // cells hold the places themselves, so a walk over many stations reads memory
+  // in order; At(index) gives the rest of a station that is drawn.
   template <class TVisit>
   void ForEachIn(double minX, double minY, double maxX, double maxY, TVisit&& visit) const {
     const int top = CellOf(minY);
@@ -71,8 +73,8 @@ class TMapStations {
     for (int row = top; row <= bottom; ++row)
       for (int column = west; column <= east; ++column) {
         const int wrapped = ((column % kGridSize) + kGridSize) % kGridSize;
-        for (const std::uint32_t index : m_cells[static_cast<std::size_t>(row * kGridSize + wrapped)])
-          visit(index, m_stations[index]);
+        for (const TCellEntry& entry : m_cells[static_cast<std::size_t>(row * kGridSize + wrapped)])
+          visit(entry.Index, entry.World);
       }
   }
 
@@ -82,7 +84,11 @@ class TMapStations {
   void Unplace(TMapStation& station);
 
   std::vector<TMapStation> m_stations;
-  std::vector<std::vector<std::uint32_t>> m_cells;
+  struct TCellEntry {
+    TWorldPoint World;
+    std::uint32_t Index = 0;
+  };
+  std::vector<std::vector<TCellEntry>> m_cells;
   std::size_t m_placed = 0;
 };
 

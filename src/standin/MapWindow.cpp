@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStaticText>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -35,6 +36,8 @@ constexpr double kGraticuleSpacing = 70.0;  // pixels at least between lines
 constexpr double kStationMargin = 40;       // pixels beyond the window where a symbol may still show
 constexpr int kSymbolCell = 10;             // one symbol per cell of this many pixels
 constexpr int kMaxLabels = 400;             // more labels than this no one reads
+constexpr std::size_t kAsciiCount = 128;
+constexpr qsizetype kMaxCachedLabels = 20000;
 constexpr double kPickPixels = 10.0;
 constexpr int kClickSlop = 3;
 constexpr int kMaxFramesPerSecond = 30;
@@ -43,6 +46,9 @@ constexpr int kSolidFillAlpha = 56;  // a light wash, so the map stays readable
 constexpr int kHatchFillAlpha = 140;
 constexpr int kFillSolid = 0;
 constexpr int kFillTransparent = 1;
+constexpr double kMaxSpriteRadius = 200.0;  // pixels; bigger circles are few, drawn as they are
+constexpr int kSpriteSteps = 2;             // sprite radii in half pixels
+constexpr std::size_t kMaxCircleSprites = 512;
 
 // Graticule steps in minutes of arc.
 constexpr std::array<double, 14> kSteps = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 2700, 5400};
@@ -66,6 +72,15 @@ Qt::BrushStyle HatchStyle(int fillMode) {
     case 7: return Qt::DiagCrossPattern;
     default: return Qt::NoBrush;
   }
+}
+
+QBrush CircleBrush(const TDrawnCircle& circle);
+
+void PaintCircle(QPainter& painter, const TDrawnCircle& circle, QPointF centre, double radius) {
+  painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, static_cast<int>(circle.PenWidth))));
+  painter.setBrush(CircleBrush(circle));
+  painter.drawEllipse(centre, radius, radius);
+  painter.setBrush(Qt::NoBrush);
 }
 
 QBrush CircleBrush(const TDrawnCircle& circle) {
@@ -154,8 +169,8 @@ QString TMapWindow::StationReportAt(QPointF pixel) const {
   const TWorldPoint b = m_view.ToWorld({pixel.x() + kPickPixels, pixel.y() + kPickPixels});
   double nearest = kPickPixels * kPickPixels;
   std::size_t found = m_stations.Size();
-  m_stations.ForEachIn(a.X, a.Y, b.X, b.Y, [&](std::uint32_t index, const TMapStation& station) {
-    const TPixel at = m_view.WorldToPixel({m_view.NearestCopy(station.World.X), station.World.Y});
+  m_stations.ForEachIn(a.X, a.Y, b.X, b.Y, [&](std::uint32_t index, TWorldPoint world) {
+    const TPixel at = m_view.WorldToPixel({m_view.NearestCopy(world.X), world.Y});
     const double distance = (at.X - pixel.x()) * (at.X - pixel.x()) + (at.Y - pixel.y()) * (at.Y - pixel.y());
     if (distance <= nearest) {
       nearest = distance;
@@ -241,16 +256,39 @@ void TMapWindow::PaintGraticule(QPainter& painter) const {
   }
 }
 
-void TMapWindow::PaintCircles(QPainter& painter) const {
+void TMapWindow::PaintCircles(QPainter& painter) {
+  // A draw pass leaves hundreds of circles of a few looks (a PHG range gives a
+  // radius): each look is drawn once, antialiased, and then copied.
+  if (m_circleSprites.size() > kMaxCircleSprites) m_circleSprites.clear();
+  const qreal ratio = painter.device()->devicePixelRatioF();
   for (const auto& circle : m_map->Circles()) {
     const TPixel centre = m_view.ToPixel(circle.X, circle.Y);
     const double radius = m_view.GroundRadius(circle.Radius, circle.Y);
     if (!std::isfinite(centre.X) || !std::isfinite(centre.Y) || !std::isfinite(radius)) continue;
-    painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, static_cast<int>(circle.PenWidth))));
-    painter.setBrush(CircleBrush(circle));
-    painter.drawEllipse(QPointF(centre.X, centre.Y), radius, radius);
+    const int pen = std::max(1, static_cast<int>(circle.PenWidth));
+    if (radius > kMaxSpriteRadius || radius + pen < 0 || centre.X < -radius - pen || centre.Y < -radius - pen ||
+        centre.X > width() + radius + pen || centre.Y > height() + radius + pen) {
+      if (radius > kMaxSpriteRadius) PaintCircle(painter, circle, QPointF(centre.X, centre.Y), radius);
+      continue;  // big circles are drawn as they are; those out of sight not at all
+    }
+    const TCircleLook look{static_cast<int>(std::lround(radius * kSpriteSteps)), circle.Color, circle.PenWidth,
+                           circle.FillMode, circle.FillColor};
+    auto sprite = m_circleSprites.find(look);
+    const int half = static_cast<int>(std::ceil(radius)) + pen + 1;
+    if (sprite == m_circleSprites.end()) {
+      QPixmap pixmap(QSize(2 * half, 2 * half) * ratio);
+      pixmap.setDevicePixelRatio(ratio);
+      pixmap.fill(Qt::transparent);
+      QPainter sprites(&pixmap);
+      sprites.setRenderHint(QPainter::Antialiasing);
+      PaintCircle(sprites, circle, QPointF(half, half), std::get<0>(look) / double(kSpriteSteps));
+      sprites.end();
+      sprite = m_circleSprites.emplace(look, std::move(pixmap)).first;
+    }
+    painter.drawPixmap(
+        QPoint(static_cast<int>(std::lround(centre.X)) - half, static_cast<int>(std::lround(centre.Y)) - half),
+        sprite->second);
   }
-  painter.setBrush(Qt::NoBrush);
 }
 
 void TMapWindow::PaintStations(QPainter& painter) {
@@ -266,14 +304,25 @@ void TMapWindow::PaintStations(QPainter& painter) {
   font.setPointSizeF(8);
   painter.setFont(font);
   const QFontMetricsF metrics(font);
+  // Callsigns are ASCII: their widths are summed from a table, not shaped per station.
+  std::array<double, kAsciiCount> advance{};
+  for (std::size_t c = 0; c < advance.size(); ++c) advance[c] = metrics.horizontalAdvance(QChar(char16_t(c)));
+  const auto labelWidth = [&advance, &metrics](const std::string& call) {
+    double width = 0;
+    for (const char c : call)
+      width += static_cast<unsigned char>(c) < kAsciiCount ? advance[static_cast<unsigned char>(c)]
+                                                           : metrics.averageCharWidth();
+    return width;
+  };
+  if (m_labels.size() > kMaxCachedLabels) m_labels.clear();
   const double now = Clock();
   const QPen trackPen(kTrack, 1.2);
   const QPen labelPen(kStation);
   int labelCount = 0;
   QPolygonF track;
-  m_stations.ForEachIn(from.X, from.Y, to.X, to.Y, [&](std::uint32_t, const TMapStation& station) {
-    const double copy = m_view.NearestCopy(station.World.X) - station.World.X;
-    const TPixel at = m_view.WorldToPixel({station.World.X + copy, station.World.Y});
+  m_stations.ForEachIn(from.X, from.Y, to.X, to.Y, [&](std::uint32_t index, TWorldPoint world) {
+    const double copy = m_view.NearestCopy(world.X) - world.X;
+    const TPixel at = m_view.WorldToPixel({world.X + copy, world.Y});
     if (at.X < -kStationMargin || at.Y < -kStationMargin || at.X > width() + kStationMargin ||
         at.Y > height() + kStationMargin)
       return;
@@ -284,6 +333,7 @@ void TMapWindow::PaintStations(QPainter& painter) {
       if (taken[cell]) return;
       taken[cell] = true;
     }
+    const TMapStation& station = *m_stations.At(index);
     if (station.Track.size() > 1 && aprs::IsMobileSymbol(station.SymbolTable, station.SymbolCode)) {
       track.clear();
       for (const TTrackPoint& point : station.Track)
@@ -297,16 +347,25 @@ void TMapWindow::PaintStations(QPainter& painter) {
       }
     }
     const QPixmap& icon = m_symbols.Icon(station.SymbolTable, station.SymbolCode);
-    painter.drawPixmap(QPointF(at.X - TSymbolPainter::kSize / 2.0, at.Y - TSymbolPainter::kSize / 2.0), icon);
+    painter.drawPixmap(QPoint(static_cast<int>(std::lround(at.X)) - TSymbolPainter::kSize / 2,
+                              static_cast<int>(std::lround(at.Y)) - TSymbolPainter::kSize / 2),
+                       icon);
     if (labelCount >= kMaxLabels) return;
-    const QString call = QString::fromLatin1(station.Callsign.data(), static_cast<qsizetype>(station.Callsign.size()));
     const double left = at.X + TSymbolPainter::kSize / 2.0 + 1;
-    const TLabelBox box{left, at.Y - metrics.ascent() / 2 - 1, left + metrics.horizontalAdvance(call),
+    const TLabelBox box{left, at.Y - metrics.ascent() / 2 - 1, left + labelWidth(station.Callsign),
                         at.Y + metrics.ascent() / 2 + 1};
     if (!labels.Place(box)) return;
     ++labelCount;
+    // Laid out once per station and kept: a label is drawn in many frames.
+    auto label = m_labels.find(index);
+    if (label == m_labels.end()) {
+      QStaticText text(QString::fromLatin1(station.Callsign.data(), static_cast<qsizetype>(station.Callsign.size())));
+      text.setTextFormat(Qt::PlainText);
+      text.prepare(QTransform(), font);
+      label = m_labels.insert(index, text);
+    }
     painter.setPen(labelPen);
-    painter.drawText(QPointF(box.Left, box.Bottom - 1), call);
+    painter.drawStaticText(QPointF(box.Left, box.Top), *label);
   });
 }
 

@@ -13,14 +13,18 @@
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPixmap>
 #include <QPointF>
+#include <QStaticText>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Basemap.h"
@@ -97,7 +101,7 @@ class TMapWindow : public QWidget {
   void PaintBackground(QPainter& painter) const;
   void PaintGraticule(QPainter& painter) const;
   void PaintStations(QPainter& painter);
-  void PaintCircles(QPainter& painter) const;
+  void PaintCircles(QPainter& painter);
 
   std::shared_ptr<TStandInMap> m_map;
   TMercatorView m_view;
@@ -107,6 +111,10 @@ class TMapWindow : public QWidget {
   const std::vector<THeardStation>* m_heard = nullptr;
   TMapStations m_stations;
   TSymbolPainter m_symbols;
+  QHash<std::uint32_t, QStaticText> m_labels;  // by station index; a callsign never changes its index
+  // What makes two circles look the same: radius in half pixels, pen and fill.
+  using TCircleLook = std::tuple<int, std::int32_t, std::int16_t, std::int16_t, std::int32_t>;
+  std::map<TCircleLook, QPixmap> m_circleSprites;
   QTimer m_repaintTimer;
   QElapsedTimer m_sinceLastPaint;
   bool m_dragging = false;

@@ -13,7 +13,7 @@ namespace {
 
 std::vector<std::uint32_t> InRect(const TMapStations& stations, double minX, double minY, double maxX, double maxY) {
   std::vector<std::uint32_t> found;
-  stations.ForEachIn(minX, minY, maxX, maxY, [&](std::uint32_t index, const TMapStation&) { found.push_back(index); });
+  stations.ForEachIn(minX, minY, maxX, maxY, [&](std::uint32_t index, TWorldPoint) { found.push_back(index); });
   std::sort(found.begin(), found.end());
   return found;
 }
