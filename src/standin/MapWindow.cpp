@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStaticText>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -13,19 +12,16 @@
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <numbers>
 
 #include "APRSParser.h"
 #include "BasemapPainter.h"
 #include "Declutter.h"
 #include "StandInHost.h"
-#include "Units.h"
 
 namespace standin {
 
 namespace {
 
-using units::kMinutesPerDegree;
 constexpr TMercatorView::TLimits kWindowLimits{120, 1400};
 constexpr int kOpeningPixelWidth = 900;
 constexpr double kWheelStep = 120.0;  // one notch of a wheel

@@ -92,6 +92,36 @@ TEST_F(WindowFixture, WheelZoomsAndWipesTheCircles) {
   EXPECT_TRUE(trace[4].startsWith("MapView ")) << trace[4].toStdString();
 }
 
+TEST_F(WindowFixture, KeysZoomAndPanAndWipeTheCircles) {
+  struct Row {
+    Qt::Key Key;
+    double Width;  // of the area after the key, in the opening area's widths
+    int East;      // which way the left edge moved: -1 west, 0 not, 1 east
+    int North;
+  };
+  // clang-format off
+  const std::vector<Row> rows = {
+      {Qt::Key_Plus,  0.5, 1, -1},  // in about the middle: the edges move inwards
+      {Qt::Key_Minus, 1.0, -1, 1},
+      {Qt::Key_Left,  1.0, -1, 0},  // the view moves west, the map east
+      {Qt::Key_Right, 1.0, 1, 0},
+      {Qt::Key_Up,    1.0, 0, 1},
+      {Qt::Key_Down,  1.0, 0, -1},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Key);
+    Draw(*map, -5580.0F, 2700.0F, 10.0F, 0x0000FF, 3, 1, 0xFFFF00);
+    const TMapArea before = map->Bounds();
+    QTest::keyClick(&window, row.Key);
+    const TMapArea after = map->Bounds();
+    EXPECT_NEAR(after.Width, row.Width * kArea.Width, 1e-6);
+    EXPECT_EQ((after.Left > before.Left + 1e-6) - (after.Left < before.Left - 1e-6), row.East);
+    EXPECT_EQ((after.Top > before.Top + 1e-6) - (after.Top < before.Top - 1e-6), row.North);
+    EXPECT_TRUE(map->Circles().empty());
+  }
+}
+
 TEST_F(WindowFixture, DragPansAndWipesTheCircles) {
   QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
   QTest::mouseMove(&window, QPoint(160, 100));
