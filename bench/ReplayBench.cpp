@@ -24,6 +24,15 @@ double CpuSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+// Resident memory of the process in megabytes, from /proc (0 where there is none).
+double ResidentMegabytes() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+  return 0;
+}
+
 void BM_Replay(benchmark::State& state) {
   const auto lines = static_cast<std::size_t>(state.range(0));
   QTemporaryDir dir;
@@ -68,6 +77,7 @@ void BM_Replay(benchmark::State& state) {
     state.SetIterationTime(spent);
     state.counters["lines_per_second"] = static_cast<double>(lines) / spent;
     state.counters["stations"] = static_cast<double>(form.Cache->Count());
+    state.counters["resident_mb"] = ResidentMegabytes();
   }
 }
 BENCHMARK(BM_Replay)->Arg(5000)->Arg(20000)->Arg(200000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
