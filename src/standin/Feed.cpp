@@ -6,7 +6,9 @@
 #include "Units.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPointer>
 #include <cmath>
 
 namespace standin {
@@ -63,21 +65,34 @@ bool TReplayFeed::NextLine(QByteArray& line) {
 }
 
 void TReplayFeed::Tick() {
-  QByteArray line;
-  bool found = NextLine(line);
-  if (!found && m_loop && m_sent > 0 && m_file.seek(0)) found = NextLine(line);
-  if (!found) {
-    m_timer.stop();
-    m_file.close();
-    SetState(m_sent > 0 ? QStringLiteral("finished") : QStringLiteral("no packets in %1").arg(m_path));
-    return;
-  }
-  ++m_sent;
-  emit LineReceived(line);
+  // As fast as possible: as many lines as fit in a few milliseconds per turn of
+  // the event loop, so that the receivers' per-turn work (a repaint) is shared
+  // by many lines while the window stays responsive. At a set rate, one line.
+  QElapsedTimer batch;
+  batch.start();
+  const QPointer<TReplayFeed> alive(this);
+  do {
+    QByteArray line;
+    bool found = NextLine(line);
+    if (!found && m_loop && m_sent > 0 && m_file.seek(0)) found = NextLine(line);
+    if (!found) {
+      m_timer.stop();
+      m_file.close();
+      SetState(m_sent > 0 ? QStringLiteral("finished") : QStringLiteral("no packets in %1").arg(m_path));
+      return;
+    }
+    ++m_sent;
+    emit LineReceived(line);
+    // A receiver may have stopped the feed, or let go of it.
+    if (!alive || !m_timer.isActive()) return;
+  } while (m_timer.interval() == 0 && batch.elapsed() < kBatchMilliseconds);
 }
 
 QString FindDemoFeed(const QString& applicationDir) {
-  const QString name = QStringLiteral("demo-feed.txt");
+  return FindDataFile(QStringLiteral("demo-feed.txt"), applicationDir);
+}
+
+QString FindDataFile(const QString& name, const QString& applicationDir) {
   const QStringList candidates{QDir(applicationDir).filePath(name), QDir(applicationDir).filePath("data/" + name),
                                QDir(QStringLiteral(TARVIK_DATA_DIR)).filePath(name)};
   for (const QString& candidate : candidates)

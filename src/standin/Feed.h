@@ -38,12 +38,14 @@ class TFeed : public QObject {
 };
 
 // Replays a file of TNC2 lines, skipping empty lines and lines that begin with "#",
-// once or in a loop, at `rate` lines per second (0: one line per event-loop turn).
+// once or in a loop, at `rate` lines per second (0: as fast as possible, as many
+// lines in each event-loop turn as fit in kBatchMilliseconds).
 class TReplayFeed : public TFeed {
   Q_OBJECT
  public:
   // Longest line handed on; a longer one cannot be a packet and is skipped whole.
   static constexpr qint64 kMaxLineBytes = 2048;
+  static constexpr qint64 kBatchMilliseconds = 4;
 
   TReplayFeed(QString path, bool loop, double rate, QString name);
   void Start() override;
@@ -79,6 +81,9 @@ class TNoFeed : public TFeed {
 
 // The demo feed file: beside the executable, in its data folder, or in the source tree.
 QString FindDemoFeed(const QString& applicationDir);
+// A data file (the demo feed, the basemap) beside the executable, in its data
+// folder, or in the source tree's; empty when there is none.
+QString FindDataFile(const QString& name, const QString& applicationDir);
 
 std::unique_ptr<TFeed> MakeFeed(const TStandInSettings& settings, const QString& applicationDir);
 

@@ -1,49 +1,62 @@
 #include "MapWindow.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QStaticText>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
-#include <numbers>
 
 #include "APRSParser.h"
+#include "BasemapPainter.h"
+#include "Declutter.h"
 #include "StandInHost.h"
-#include "Units.h"
 
 namespace standin {
 
 namespace {
 
-using units::kMinutesPerDegree;
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
-constexpr double kNorthPole = 90.0 * kMinutesPerDegree;
-constexpr double kFallbackExtent = kMinutesPerDegree;  // one degree for a degenerate area
-constexpr double kSmallestStretch = 0.1;               // cos 84 degrees: keep the poles usable
-constexpr double kMinMinutesPerPixel = 0.001;
-constexpr double kMaxMinutesPerPixel = 120.0;
-constexpr int kMinPixels = 120;
-constexpr int kMaxPixels = 1400;
+constexpr TMercatorView::TLimits kWindowLimits{120, 1400};
 constexpr int kOpeningPixelWidth = 900;
 constexpr double kWheelStep = 120.0;  // one notch of a wheel
 constexpr double kZoomPerNotch = 1.25;
+constexpr double kZoomPerKey = 2.0;
+constexpr double kPanPerKey = 0.25;         // of the window's width or height
 constexpr double kGraticuleSpacing = 70.0;  // pixels at least between lines
-constexpr int kStationDotRadius = 3;
+constexpr double kStationMargin = 40;       // pixels beyond the window where a symbol may still show
+constexpr int kSymbolCell = 10;             // one symbol per cell of this many pixels
+constexpr int kMaxLabels = 400;             // more labels than this no one reads
+constexpr std::size_t kAsciiCount = 128;
+constexpr qsizetype kMaxCachedLabels = 20000;
+constexpr double kPickPixels = 10.0;
+constexpr int kClickSlop = 3;
+constexpr int kMaxFramesPerSecond = 30;
+constexpr qint64 kFrameMilliseconds = 1000 / kMaxFramesPerSecond;
 constexpr int kSolidFillAlpha = 56;  // a light wash, so the map stays readable
 constexpr int kHatchFillAlpha = 140;
 constexpr int kFillSolid = 0;
 constexpr int kFillTransparent = 1;
+constexpr double kMaxSpriteRadius = 200.0;  // pixels; bigger circles are few, drawn as they are
+constexpr int kSpriteSteps = 2;             // sprite radii in half pixels
+constexpr std::size_t kMaxCircleSprites = 512;
 
 // Graticule steps in minutes of arc.
 constexpr std::array<double, 14> kSteps = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 2700, 5400};
 
-const QColor kBackground(0xF4, 0xF1, 0xE8);
-const QColor kGraticule(0xC8, 0xC4, 0xB8);
+const QColor kBackground(0xF4, 0xF1, 0xE8);  // no basemap: a plain chart
+const QColor kSea(0xC4, 0xDA, 0xEA);
+const QColor kGraticule(0xB8, 0xB8, 0xB8, 0xA0);
+const QColor kProblem(0xA0, 0x20, 0x20);
+constexpr int kProblemMargin = 6;
 const QColor kLabel(0x6A, 0x66, 0x5C);
 const QColor kStation(0x20, 0x20, 0x20);
+const QColor kTrack(0xC0, 0x30, 0x30, 0xB0);
 
 Qt::BrushStyle HatchStyle(int fillMode) {
   switch (fillMode) {
@@ -57,6 +70,15 @@ Qt::BrushStyle HatchStyle(int fillMode) {
   }
 }
 
+QBrush CircleBrush(const TDrawnCircle& circle);
+
+void PaintCircle(QPainter& painter, const TDrawnCircle& circle, QPointF centre, double radius) {
+  painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, static_cast<int>(circle.PenWidth))));
+  painter.setBrush(CircleBrush(circle));
+  painter.drawEllipse(centre, radius, radius);
+  painter.setBrush(Qt::NoBrush);
+}
+
 QBrush CircleBrush(const TDrawnCircle& circle) {
   if (circle.FillMode == kFillSolid) return QBrush(ColorFromBgr(circle.FillColor, kSolidFillAlpha));
   if (circle.FillMode == kFillTransparent) return Qt::NoBrush;
@@ -64,80 +86,6 @@ QBrush CircleBrush(const TDrawnCircle& circle) {
 }
 
 }  // namespace
-
-// ---- TMapView --------------------------------------------------------------
-
-TMapView TMapView::Fitting(const TMapArea& area, int pixelWidth) {
-  const double width = area.Width != 0.0 && std::isfinite(area.Width) ? std::fabs(area.Width) : kFallbackExtent;
-  const double height = area.Height != 0.0 && std::isfinite(area.Height) ? std::fabs(area.Height) : kFallbackExtent;
-  TMapView view;
-  view.m_centreX = std::isfinite(area.Left) ? area.Left + width / 2 : 0.0;
-  view.m_centreY = std::isfinite(area.Top) ? std::clamp(area.Top - height / 2, -kNorthPole, kNorthPole) : 0.0;
-  view.m_stretch = std::max(kSmallestStretch, std::cos(view.m_centreY / kMinutesPerDegree / kDegreesPerRadian));
-  // Height in pixels of the area at a window width, the scales matching.
-  const auto heightAt = [&](int pixels) { return height / (width / pixels * view.m_stretch); };
-  view.m_pixelWidth = std::clamp(pixelWidth, kMinPixels, kMaxPixels);
-  double pixelHeight = heightAt(view.m_pixelWidth);
-  if (pixelHeight > kMaxPixels || pixelHeight < kMinPixels) {
-    // A tall or flat area: change the width instead, within the limits.
-    const double limit = pixelHeight > kMaxPixels ? kMaxPixels : kMinPixels;
-    view.m_pixelWidth = static_cast<int>(
-        std::clamp(std::lrint(view.m_pixelWidth * limit / pixelHeight), long{kMinPixels}, long{kMaxPixels}));
-    pixelHeight = heightAt(view.m_pixelWidth);
-  }
-  const double minutesPerPixelX = width / view.m_pixelWidth;
-  const long wholePixels = std::isfinite(pixelHeight) ? std::lrint(pixelHeight) : 0;
-  if (wholePixels >= kMinPixels && wholePixels <= kMaxPixels) {
-    // Whole pixels: the scales absorb the rounding, so the window shows
-    // exactly the area (the stretch moves by less than a pixel's worth).
-    view.m_pixelHeight = static_cast<int>(wholePixels);
-    view.m_minutesPerPixelY = height / view.m_pixelHeight;
-    view.m_stretch = view.m_minutesPerPixelY / minutesPerPixelX;
-  } else {
-    // Still too tall or too flat for a window: show all of it and more.
-    view.m_pixelHeight = pixelHeight < kMinPixels ? kMinPixels : kMaxPixels;
-    view.m_minutesPerPixelY = std::max(minutesPerPixelX * view.m_stretch, height / view.m_pixelHeight);
-  }
-  view.m_minutesPerPixelY = std::clamp(view.m_minutesPerPixelY, kMinMinutesPerPixel, kMaxMinutesPerPixel);
-  return view;
-}
-
-TMapArea TMapView::VisibleArea() const {
-  TMapArea area;
-  area.Width = m_pixelWidth * MinutesPerPixelX();
-  area.Height = -m_pixelHeight * m_minutesPerPixelY;
-  area.Left = m_centreX - area.Width / 2;
-  area.Top = m_centreY - area.Height / 2;
-  return area;
-}
-
-QPointF TMapView::ToPixel(double x, double y) const {
-  const TMapArea area = VisibleArea();
-  return {(x - area.Left) / MinutesPerPixelX(), (area.Top - y) / m_minutesPerPixelY};
-}
-
-QPointF TMapView::ToMap(QPointF pixel) const {
-  const TMapArea area = VisibleArea();
-  return {area.Left + pixel.x() * MinutesPerPixelX(), area.Top - pixel.y() * m_minutesPerPixelY};
-}
-
-void TMapView::Resize(int pixelWidth, int pixelHeight) {
-  m_pixelWidth = std::max(1, pixelWidth);
-  m_pixelHeight = std::max(1, pixelHeight);
-}
-
-void TMapView::ZoomAt(QPointF pixel, double factor) {
-  if (!(factor > 0.0) || !std::isfinite(factor)) return;
-  const QPointF anchor = ToMap(pixel);
-  m_minutesPerPixelY = std::clamp(m_minutesPerPixelY / factor, kMinMinutesPerPixel, kMaxMinutesPerPixel);
-  m_centreX = anchor.x() - (pixel.x() - m_pixelWidth / 2.0) * MinutesPerPixelX();
-  m_centreY = anchor.y() + (pixel.y() - m_pixelHeight / 2.0) * m_minutesPerPixelY;
-}
-
-void TMapView::PanBy(QPointF pixelDelta) {
-  m_centreX -= pixelDelta.x() * MinutesPerPixelX();
-  m_centreY = std::clamp(m_centreY + pixelDelta.y() * m_minutesPerPixelY, -kNorthPole, kNorthPole);
-}
 
 // ---- helpers ---------------------------------------------------------------
 
@@ -165,98 +113,138 @@ QString GraticuleLabel(double minutes, bool latitude) {
   return text + QLatin1Char(total > 0 ? 'E' : 'W');
 }
 
-bool StationPosition(const THeardStation& heard, TMapStation& station) {
-  station.Callsign = heard.Callsign;
-  station.SymbolTable = heard.SymbolTable;
-  station.SymbolCode = heard.SymbolCode;
-  const std::unique_ptr<aprs::TAprsPacket> packet = aprs::ParsePacket(heard.Header + ":" + heard.InfoField);
-  if (!packet || !packet->Position.Valid) return false;
-  station.Latitude = packet->Position.Latitude.Value;
-  station.Longitude = packet->Position.Longitude.Value;
-  return std::isfinite(station.Latitude) && std::isfinite(station.Longitude);
-}
-
 // ---- TMapWindow ------------------------------------------------------------
 
 TMapWindow::TMapWindow(std::shared_ptr<TStandInMap> map, QWidget* parent)
-    : QWidget(parent), m_map(std::move(map)), m_view(TMapView::Fitting(m_map->Bounds(), kOpeningPixelWidth)) {
+    : QWidget(parent),
+      m_map(std::move(map)),
+      m_view(TMercatorView::Fitting(m_map->Bounds(), kOpeningPixelWidth, kWindowLimits)) {
   setWindowTitle(QStringLiteral("Oxbel32 - Map"));
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
   resize(m_view.PixelWidth(), m_view.PixelHeight());
-  // The map reports what the window shows, to the fraction of a pixel.
+  // Until the user moves the map it reports exactly the bounds it opened with.
   m_map->SetBounds(m_view.VisibleArea());
-  m_map->OnChanged = [this] { update(); };
+  m_map->OnChanged = [this] { ScheduleRepaint(); };
+  m_repaintTimer.setSingleShot(true);
+  connect(&m_repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+  Clock = [started = std::chrono::steady_clock::now()] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  };
 }
 
 TMapWindow::~TMapWindow() { m_map->OnChanged = nullptr; }
 
 void TMapWindow::SetHeardStations(const std::vector<THeardStation>* heard) {
   m_heard = heard;
-  StationsChanged();
+  m_stations.Clear();
+  if (m_heard)
+    for (std::size_t i = 0; i < m_heard->size(); ++i) StationHeard(i);
 }
 
-void TMapWindow::StationsChanged() {
-  m_stationsDirty = true;
-  update();
+void TMapWindow::StationHeard(std::size_t index) {
+  if (!m_heard || index >= m_heard->size()) return;
+  const THeardStation& heard = (*m_heard)[index];
+  m_stations.Update(index, heard.Callsign, heard.SymbolTable, heard.SymbolCode, heard.HasPosition, heard.Latitude,
+                    heard.Longitude, Clock());
+  ScheduleRepaint();
 }
 
-const std::vector<TMapStation>& TMapWindow::Stations() {
-  RefreshStations();
-  return m_stations;
+void TMapWindow::ScheduleRepaint() {
+  // A feed brings lines one or a few at a time: frames follow at most kMaxFramesPerSecond.
+  if (m_repaintTimer.isActive()) return;
+  const qint64 since = m_sinceLastPaint.isValid() ? m_sinceLastPaint.elapsed() : kFrameMilliseconds;
+  if (since >= kFrameMilliseconds)
+    update();
+  else
+    m_repaintTimer.start(static_cast<int>(kFrameMilliseconds - since));
 }
 
-void TMapWindow::RefreshStations() {
-  if (!m_stationsDirty) return;
-  m_stationsDirty = false;
-  m_stations.clear();
-  if (m_heard == nullptr) return;
-  for (const THeardStation& heard : *m_heard) {
-    TKnownStation& known = m_known[heard.Callsign];
-    if (known.Header != heard.Header || known.InfoField != heard.InfoField || known.Station.Callsign.empty()) {
-      known.Header = heard.Header;
-      known.InfoField = heard.InfoField;
-      known.HasPosition = StationPosition(heard, known.Station);
+QString TMapWindow::StationReportAt(QPointF pixel) const {
+  const TWorldPoint a = m_view.ToWorld({pixel.x() - kPickPixels, pixel.y() - kPickPixels});
+  const TWorldPoint b = m_view.ToWorld({pixel.x() + kPickPixels, pixel.y() + kPickPixels});
+  double nearest = kPickPixels * kPickPixels;
+  std::size_t found = m_stations.Size();
+  m_stations.ForEachIn(a.X, a.Y, b.X, b.Y, [&](std::uint32_t index, TWorldPoint world) {
+    const TPixel at = m_view.WorldToPixel({m_view.NearestCopy(world.X), world.Y});
+    const double distance = (at.X - pixel.x()) * (at.X - pixel.x()) + (at.Y - pixel.y()) * (at.Y - pixel.y());
+    if (distance <= nearest) {
+      nearest = distance;
+      found = index;
     }
-    if (known.HasPosition) m_stations.push_back(known.Station);
-  }
+  });
+  if (!m_heard || found >= m_heard->size()) return {};
+  const THeardStation& heard = (*m_heard)[found];
+  const auto packet = aprs::ParsePacket(heard.Header + ":" + heard.InfoField);
+  if (!packet) return QString::fromStdString(heard.Header + ":" + heard.InfoField);
+  const std::string report = packet->AsText(aprs::tsAll);
+  return QString::fromLatin1(report.data(), static_cast<qsizetype>(report.size()))
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .trimmed();
 }
 
 void TMapWindow::ViewChanged() {
+  m_background = QPixmap();
   m_map->MoveView(m_view.VisibleArea());
+  update();
+}
+
+void TMapWindow::SetBasemap(std::shared_ptr<const TBasemap> basemap, QString problem) {
+  m_basemap = std::move(basemap);
+  m_basemapProblem = std::move(problem);
+  m_background = QPixmap();
   update();
 }
 
 void TMapWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), kBackground);
+  // The basemap and graticule change only with the view: drawn once per view,
+  // then copied under every frame of stations and circles.
+  if (m_background.size() != size() * devicePixelRatioF()) {
+    m_background = QPixmap(size() * devicePixelRatioF());
+    m_background.setDevicePixelRatio(devicePixelRatioF());
+    QPainter background(&m_background);
+    PaintBackground(background);
+  }
+  painter.drawPixmap(0, 0, m_background);
+  m_sinceLastPaint.restart();
   painter.setRenderHint(QPainter::Antialiasing);
-  RefreshStations();
-  PaintGraticule(painter);
   PaintCircles(painter);
   PaintStations(painter);
+  if (!m_basemapProblem.isEmpty()) {
+    painter.setPen(kProblem);
+    painter.drawText(rect().adjusted(kProblemMargin, 0, -kProblemMargin, -kProblemMargin),
+                     Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, m_basemapProblem);
+  }
+}
+
+void TMapWindow::PaintBackground(QPainter& painter) const {
+  painter.fillRect(rect(), m_basemap ? kSea : kBackground);
+  if (m_basemap) PaintBasemap(painter, *m_basemap, m_view);
+  painter.setRenderHint(QPainter::Antialiasing);
+  PaintGraticule(painter);
 }
 
 void TMapWindow::PaintGraticule(QPainter& painter) const {
-  const TMapArea area = m_view.VisibleArea();
-  const QPointF origin = m_view.ToPixel(0, 0);
-  const QPointF oneMinute = m_view.ToPixel(1, -1);
-  const double step =
-      GraticuleStep(std::min(oneMinute.x() - origin.x(), oneMinute.y() - origin.y()), kGraticuleSpacing);
-  painter.setPen(QPen(kGraticule, 1));
+  const TMinutes topLeft = m_view.ToMinutes({0, 0});
+  const TMinutes bottomRight = m_view.ToMinutes({double(width()), double(height())});
+  const double step = GraticuleStep(m_view.PixelsPerMinuteX(), kGraticuleSpacing);
   QFont font = painter.font();
   font.setPointSizeF(8);
   painter.setFont(font);
-  const double right = area.Left + area.Width;
-  const double bottom = area.Top + area.Height;
-  for (double x = std::ceil(area.Left / step) * step; x <= right; x += step) {
-    const double px = m_view.ToPixel(x, 0).x();
+  for (double x = std::ceil(topLeft.X / step) * step; x <= bottomRight.X; x += step) {
+    const double px = m_view.WorldToPixel({WorldX(x), 0}).X;
     painter.setPen(QPen(kGraticule, 1));
     painter.drawLine(QPointF(px, 0), QPointF(px, height()));
     painter.setPen(kLabel);
-    painter.drawText(QPointF(px + 3, 12), GraticuleLabel(x, false));
+    // Longitudes past the 180th meridian are labelled as the other side names them.
+    painter.drawText(QPointF(px + 3, 12), GraticuleLabel(std::remainder(x, kMinutesAroundTheWorld), false));
   }
-  for (double y = std::ceil(bottom / step) * step; y <= area.Top; y += step) {
-    const double py = m_view.ToPixel(0, y).y();
+  // Latitude lines spread apart towards the poles; their step is the one at the centre.
+  const double latitudeStep =
+      GraticuleStep(m_view.PixelsPerMinuteY(MinutesOfWorldY(m_view.Centre().Y)), kGraticuleSpacing);
+  for (double y = std::ceil(bottomRight.Y / latitudeStep) * latitudeStep; y <= topLeft.Y; y += latitudeStep) {
+    const double py = m_view.ToPixel(0, y).Y;
     painter.setPen(QPen(kGraticule, 1));
     painter.drawLine(QPointF(0, py), QPointF(width(), py));
     painter.setPen(kLabel);
@@ -264,35 +252,117 @@ void TMapWindow::PaintGraticule(QPainter& painter) const {
   }
 }
 
-void TMapWindow::PaintCircles(QPainter& painter) const {
-  const double scale = m_view.PixelsPerMinute();
+void TMapWindow::PaintCircles(QPainter& painter) {
+  // A draw pass leaves hundreds of circles of a few looks (a PHG range gives a
+  // radius): each look is drawn once, antialiased, and then copied.
+  if (m_circleSprites.size() > kMaxCircleSprites) m_circleSprites.clear();
+  const qreal ratio = painter.device()->devicePixelRatioF();
   for (const auto& circle : m_map->Circles()) {
-    const QPointF centre = m_view.ToPixel(circle.X, circle.Y);
-    const double radius = circle.Radius * scale;
-    if (!std::isfinite(centre.x()) || !std::isfinite(centre.y()) || !std::isfinite(radius)) continue;
-    painter.setPen(QPen(ColorFromBgr(circle.Color), std::max(1, static_cast<int>(circle.PenWidth))));
-    painter.setBrush(CircleBrush(circle));
-    painter.drawEllipse(centre, radius, radius);
+    const TPixel centre = m_view.ToPixel(circle.X, circle.Y);
+    const double radius = m_view.GroundRadius(circle.Radius, circle.Y);
+    if (!std::isfinite(centre.X) || !std::isfinite(centre.Y) || !std::isfinite(radius)) continue;
+    const int pen = std::max(1, static_cast<int>(circle.PenWidth));
+    if (radius > kMaxSpriteRadius || radius + pen < 0 || centre.X < -radius - pen || centre.Y < -radius - pen ||
+        centre.X > width() + radius + pen || centre.Y > height() + radius + pen) {
+      if (radius > kMaxSpriteRadius) PaintCircle(painter, circle, QPointF(centre.X, centre.Y), radius);
+      continue;  // big circles are drawn as they are; those out of sight not at all
+    }
+    const TCircleLook look{static_cast<int>(std::lround(radius * kSpriteSteps)), circle.Color, circle.PenWidth,
+                           circle.FillMode, circle.FillColor};
+    auto sprite = m_circleSprites.find(look);
+    const int half = static_cast<int>(std::ceil(radius)) + pen + 1;
+    if (sprite == m_circleSprites.end()) {
+      QPixmap pixmap(QSize(2 * half, 2 * half) * ratio);
+      pixmap.setDevicePixelRatio(ratio);
+      pixmap.fill(Qt::transparent);
+      QPainter sprites(&pixmap);
+      sprites.setRenderHint(QPainter::Antialiasing);
+      PaintCircle(sprites, circle, QPointF(half, half), std::get<0>(look) / double(kSpriteSteps));
+      sprites.end();
+      sprite = m_circleSprites.emplace(look, std::move(pixmap)).first;
+    }
+    painter.drawPixmap(
+        QPoint(static_cast<int>(std::lround(centre.X)) - half, static_cast<int>(std::lround(centre.Y)) - half),
+        sprite->second);
   }
-  painter.setBrush(Qt::NoBrush);
 }
 
-void TMapWindow::PaintStations(QPainter& painter) const {
+void TMapWindow::PaintStations(QPainter& painter) {
+  // Only the grid cells in view, and of a crowd one symbol per few pixels: a
+  // frame costs what the window can show, not what has been heard.
+  const TWorldPoint from = m_view.ToWorld({-kStationMargin, -kStationMargin});
+  const TWorldPoint to = m_view.ToWorld({width() + kStationMargin, height() + kStationMargin});
+  const int columns = width() / kSymbolCell + 1;
+  const int rows = height() / kSymbolCell + 1;
+  std::vector<bool> taken(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+  TDeclutter labels(width(), height());
   QFont font = painter.font();
   font.setPointSizeF(8);
   painter.setFont(font);
-  for (const auto& station : m_stations) {
-    const QPointF at = m_view.ToPixel(station.Longitude * kMinutesPerDegree, station.Latitude * kMinutesPerDegree);
-    constexpr int kMargin = 40;  // pixels: a station just off the window still shows part of its label
-    if (!rect().adjusted(-kMargin, -kMargin, kMargin, kMargin).contains(at.toPoint())) continue;
-    painter.setPen(QPen(Qt::white, 1));
-    painter.setBrush(kStation);
-    painter.drawEllipse(at, kStationDotRadius, kStationDotRadius);
-    painter.setPen(kStation);
-    painter.drawText(at + QPointF(kStationDotRadius + 3, kStationDotRadius + 1),
-                     QString::fromLatin1(station.Callsign.data(), static_cast<qsizetype>(station.Callsign.size())));
-  }
-  painter.setBrush(Qt::NoBrush);
+  const QFontMetricsF metrics(font);
+  // Callsigns are ASCII: their widths are summed from a table, not shaped per station.
+  std::array<double, kAsciiCount> advance{};
+  for (std::size_t c = 0; c < advance.size(); ++c) advance[c] = metrics.horizontalAdvance(QChar(char16_t(c)));
+  const auto labelWidth = [&advance, &metrics](const std::string& call) {
+    double width = 0;
+    for (const char c : call)
+      width += static_cast<unsigned char>(c) < kAsciiCount ? advance[static_cast<unsigned char>(c)]
+                                                           : metrics.averageCharWidth();
+    return width;
+  };
+  if (m_labels.size() > kMaxCachedLabels) m_labels.clear();
+  const double now = Clock();
+  const QPen trackPen(kTrack, 1.2);
+  const QPen labelPen(kStation);
+  int labelCount = 0;
+  QPolygonF track;
+  m_stations.ForEachIn(from.X, from.Y, to.X, to.Y, [&](std::uint32_t index, TWorldPoint world) {
+    const double copy = m_view.NearestCopy(world.X) - world.X;
+    const TPixel at = m_view.WorldToPixel({world.X + copy, world.Y});
+    if (at.X < -kStationMargin || at.Y < -kStationMargin || at.X > width() + kStationMargin ||
+        at.Y > height() + kStationMargin)
+      return;
+    const int column = static_cast<int>(at.X) / kSymbolCell;
+    const int row = static_cast<int>(at.Y) / kSymbolCell;
+    if (column >= 0 && row >= 0 && column < columns && row < rows) {
+      const auto cell = static_cast<std::size_t>(row * columns + column);
+      if (taken[cell]) return;
+      taken[cell] = true;
+    }
+    const TMapStation& station = *m_stations.At(index);
+    if (station.Track.size() > 1 && aprs::IsMobileSymbol(station.SymbolTable, station.SymbolCode)) {
+      track.clear();
+      for (const TTrackPoint& point : station.Track)
+        if (now - point.Time <= TMapStations::kTrackAgeSeconds) {
+          const TPixel p = m_view.WorldToPixel({point.World.X + copy, point.World.Y});
+          track << QPointF(p.X, p.Y);
+        }
+      if (track.size() > 1) {
+        painter.setPen(trackPen);
+        painter.drawPolyline(track);
+      }
+    }
+    const QPixmap& icon = m_symbols.Icon(station.SymbolTable, station.SymbolCode);
+    painter.drawPixmap(QPoint(static_cast<int>(std::lround(at.X)) - TSymbolPainter::kSize / 2,
+                              static_cast<int>(std::lround(at.Y)) - TSymbolPainter::kSize / 2),
+                       icon);
+    if (labelCount >= kMaxLabels) return;
+    const double left = at.X + TSymbolPainter::kSize / 2.0 + 1;
+    const TLabelBox box{left, at.Y - metrics.ascent() / 2 - 1, left + labelWidth(station.Callsign),
+                        at.Y + metrics.ascent() / 2 + 1};
+    if (!labels.Place(box)) return;
+    ++labelCount;
+    // Laid out once per station and kept: a label is drawn in many frames.
+    auto label = m_labels.find(index);
+    if (label == m_labels.end()) {
+      QStaticText text(QString::fromLatin1(station.Callsign.data(), static_cast<qsizetype>(station.Callsign.size())));
+      text.setTextFormat(Qt::PlainText);
+      text.prepare(QTransform(), font);
+      label = m_labels.insert(index, text);
+    }
+    painter.setPen(labelPen);
+    painter.drawStaticText(QPointF(box.Left, box.Top), *label);
+  });
 }
 
 void TMapWindow::resizeEvent(QResizeEvent*) {
@@ -304,7 +374,7 @@ void TMapWindow::resizeEvent(QResizeEvent*) {
 void TMapWindow::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / kWheelStep;
   if (notches == 0.0) return;
-  m_view.ZoomAt(event->position(), std::pow(kZoomPerNotch, notches));
+  m_view.ZoomAt({event->position().x(), event->position().y()}, std::pow(kZoomPerNotch, notches));
   ViewChanged();
   event->accept();
 }
@@ -313,6 +383,7 @@ void TMapWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   m_dragging = true;
   m_dragFrom = event->position();
+  m_pressedAt = event->position();
 }
 
 void TMapWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -320,12 +391,33 @@ void TMapWindow::mouseMoveEvent(QMouseEvent* event) {
   const QPointF delta = event->position() - m_dragFrom;
   if (delta.isNull()) return;
   m_dragFrom = event->position();
-  m_view.PanBy(delta);
+  m_view.PanBy(delta.x(), delta.y());
   ViewChanged();
 }
 
 void TMapWindow::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) m_dragging = false;
+  if (event->button() != Qt::LeftButton) return;
+  m_dragging = false;
+  // A click, not a drag: the station under the mouse tells its latest packet.
+  if ((event->position() - m_pressedAt).manhattanLength() > kClickSlop) return;
+  const QString report = StationReportAt(event->position());
+  if (!report.isEmpty()) QToolTip::showText(event->globalPosition().toPoint(), report, this);
+}
+
+void TMapWindow::keyPressEvent(QKeyEvent* event) {
+  const TPixel middle{width() / 2.0, height() / 2.0};
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: m_view.ZoomAt(middle, kZoomPerKey); break;
+    case Qt::Key_Minus: m_view.ZoomAt(middle, 1 / kZoomPerKey); break;
+    case Qt::Key_Left: m_view.PanBy(width() * kPanPerKey, 0); break;
+    case Qt::Key_Right: m_view.PanBy(-width() * kPanPerKey, 0); break;
+    case Qt::Key_Up: m_view.PanBy(0, height() * kPanPerKey); break;
+    case Qt::Key_Down: m_view.PanBy(0, -height() * kPanPerKey); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  ViewChanged();
+  event->accept();
 }
 
 void TMapWindow::closeEvent(QCloseEvent* event) {

@@ -2,28 +2,37 @@
 // heard, and every circle a client drew through DrawCircle.
 //
 // Map units are minutes of arc, as the host interface has them: x is
-// longitude (east positive), y latitude (north positive). The projection is
-// equirectangular with longitude compressed by the cosine of the latitude the
-// window opened at, so that near that latitude a circle on the ground is a
-// circle on the screen and a radius in minutes of latitude (about nautical
-// miles) keeps its size in every direction.
+// longitude (east positive), y latitude (north positive). The window shows
+// them in Web Mercator, north up; a circle's radius is minutes of latitude
+// on the ground (about nautical miles), so it is drawn round at the scale of
+// its own latitude.
 //
 // Like a real map, a pan or zoom repaints the map without the circles: the
 // client has to draw them again.
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QPixmap>
 #include <QPointF>
+#include <QStaticText>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <tuple>
 #include <vector>
 
+#include "Basemap.h"
+#include "MapProjection.h"
+#include "MapStations.h"
 #include "StandInMap.h"
 #include "StandInSettings.h"
+#include "StationSymbols.h"
 
 namespace standin {
 
@@ -31,52 +40,6 @@ struct THeardStation;
 
 // An area of the map in minutes of arc; Height is negative (north up).
 using TMapArea = TMapRect;
-
-// What the window shows: a centre, a scale and a size in pixels.
-class TMapView {
- public:
-  // A view `pixelWidth` wide whose height is chosen so that it shows exactly
-  // `area` (both extents must be non-zero; a degenerate area gets one degree).
-  static TMapView Fitting(const TMapArea& area, int pixelWidth);
-
-  TMapArea VisibleArea() const;
-  QPointF ToPixel(double x, double y) const;
-  QPointF ToMap(QPointF pixel) const;
-  // Pixels per minute of latitude; a radius in map units times this is pixels.
-  double PixelsPerMinute() const { return 1.0 / m_minutesPerPixelY; }
-
-  void Resize(int pixelWidth, int pixelHeight);
-  // Zooms by `factor` (>1 in) keeping the map point under `pixel` in place.
-  void ZoomAt(QPointF pixel, double factor);
-  // Moves the map with the mouse: the content follows the pixel offset.
-  void PanBy(QPointF pixelDelta);
-
-  int PixelWidth() const { return m_pixelWidth; }
-  int PixelHeight() const { return m_pixelHeight; }
-
- private:
-  double MinutesPerPixelX() const { return m_minutesPerPixelY / m_stretch; }
-
-  double m_centreX = 0.0;
-  double m_centreY = 0.0;
-  double m_minutesPerPixelY = 1.0;
-  double m_stretch = 1.0;  // cosine of the opening latitude, kept through pans
-  int m_pixelWidth = 1;
-  int m_pixelHeight = 1;
-};
-
-// A heard station where the map shows it.
-struct TMapStation {
-  std::string Callsign;
-  double Latitude = 0.0;   // degrees
-  double Longitude = 0.0;  // degrees
-  char SymbolTable = '/';
-  char SymbolCode = ' ';
-};
-
-// The station's position from the last header and information field heard,
-// or nothing when that packet carries none.
-bool StationPosition(const THeardStation& heard, TMapStation& station);
 
 // 0x00BBGGRR to a colour.
 QColor ColorFromBgr(std::int32_t bgr, int alpha = 255);
@@ -100,14 +63,24 @@ class TMapWindow : public QWidget {
 
   // What GetMapLeft, GetMapTop, GetMapWidth and GetMapHeight report.
   TMapArea VisibleArea() const { return m_view.VisibleArea(); }
-  const TMapView& View() const { return m_view; }
+  const TMercatorView& View() const { return m_view; }
   TStandInMap& Map() const { return *m_map; }
 
-  // The host's station list changed: positions are read again before the next paint.
+  // The land, coast and borders to draw under everything, or none with the
+  // reason shown on the map (the graticule is drawn either way).
+  void SetBasemap(std::shared_ptr<const TBasemap> basemap, QString problem);
+
+  // The host's station list, read when a station is heard or clicked.
   void SetHeardStations(const std::vector<THeardStation>* heard);
-  void StationsChanged();
-  // The stations shown, by their last position.
-  const std::vector<TMapStation>& Stations();
+  // The station at `index` of that list was heard: its symbol, place and track
+  // are brought up to date, and a repaint is due.
+  void StationHeard(std::size_t index);
+  const TMapStations& Stations() const { return m_stations; }
+  // The station drawn nearest `pixel` within a click's reach, and its latest
+  // packet's full text report; empty where there is none.
+  QString StationReportAt(QPointF pixel) const;
+  // Seconds on a steady clock, for the age of track points.
+  std::function<double()> Clock;
 
   // The window is being closed by the user.
   std::function<void()> OnClosing;
@@ -119,31 +92,34 @@ class TMapWindow : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void ViewChanged();
-  void RefreshStations();
+  void ScheduleRepaint();
+  void PaintBackground(QPainter& painter) const;
   void PaintGraticule(QPainter& painter) const;
-  void PaintStations(QPainter& painter) const;
-  void PaintCircles(QPainter& painter) const;
-
-  // What was last read for one callsign, so that only changes are decoded again.
-  struct TKnownStation {
-    std::string Header;
-    std::string InfoField;
-    bool HasPosition = false;
-    TMapStation Station;
-  };
+  void PaintStations(QPainter& painter);
+  void PaintCircles(QPainter& painter);
 
   std::shared_ptr<TStandInMap> m_map;
-  TMapView m_view;
+  TMercatorView m_view;
+  std::shared_ptr<const TBasemap> m_basemap;
+  QString m_basemapProblem;
+  QPixmap m_background;
   const std::vector<THeardStation>* m_heard = nullptr;
-  std::unordered_map<std::string, TKnownStation> m_known;
-  std::vector<TMapStation> m_stations;
-  bool m_stationsDirty = false;
+  TMapStations m_stations;
+  TSymbolPainter m_symbols;
+  QHash<std::uint32_t, QStaticText> m_labels;  // by station index; a callsign never changes its index
+  // What makes two circles look the same: radius in half pixels, pen and fill.
+  using TCircleLook = std::tuple<int, std::int32_t, std::int16_t, std::int16_t, std::int32_t>;
+  std::map<TCircleLook, QPixmap> m_circleSprites;
+  QTimer m_repaintTimer;
+  QElapsedTimer m_sinceLastPaint;
   bool m_dragging = false;
   QPointF m_dragFrom;
+  QPointF m_pressedAt;
 };
 
 }  // namespace standin

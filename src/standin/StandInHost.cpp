@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTime>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 
@@ -180,9 +181,9 @@ void TStandInHost::Raise(host::TOxbEvent event) {
   }
 }
 
-void TStandInHost::LearnStation(const TTnc2Line& line) {
+std::optional<std::size_t> TStandInHost::LearnStation(const TTnc2Line& line) {
   const std::string callsign = SourceOf(line.Header);
-  if (callsign.empty()) return;
+  if (callsign.empty()) return std::nullopt;
   auto [it, isNew] = m_stationIndex.try_emplace(callsign, m_stations.size());
   if (isNew) {
     m_stations.push_back({callsign, {}, {}, 0, 0});
@@ -195,10 +196,21 @@ void TStandInHost::LearnStation(const TTnc2Line& line) {
   packetText += ':';
   packetText += line.Info;
   // A frame without a symbol (a message, a status) leaves the last one known.
-  if (const auto packet = aprs::ParsePacket(packetText); packet && packet->SymbolTable && packet->SymbolCode) {
+  const auto packet = aprs::ParsePacket(packetText);
+  if (packet && packet->SymbolTable && packet->SymbolCode) {
     station.SymbolTable = packet->SymbolTable;
     station.SymbolCode = packet->SymbolCode;
   }
+  // An object or item is placed where its sender puts it, not where the sender is.
+  const bool ofItsOwn =
+      packet && packet->DataType != aprs::TAprsDataType::dtObject && packet->DataType != aprs::TAprsDataType::dtItem;
+  if (ofItsOwn && packet->Position.Valid && std::isfinite(packet->Position.Latitude.Value) &&
+      std::isfinite(packet->Position.Longitude.Value)) {
+    station.HasPosition = true;
+    station.Latitude = packet->Position.Latitude.Value;
+    station.Longitude = packet->Position.Longitude.Value;
+  }
+  return it->second;
 }
 
 void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
@@ -207,7 +219,7 @@ void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
   if (!line) return;  // not a frame
   // A sink that lets go of the last reference to the host must not pull it away mid-call.
   const auto keepAlive = weak_from_this().lock();
-  LearnStation(*line);
+  if (const auto index = LearnStation(*line)) emit StationHeard(*index);
   // A client that pumps events inside DataAvailable may hear the next line nested in
   // this one; its own text comes back when the nested event is over.
   const host::WideString outer =
@@ -239,10 +251,26 @@ void TStandInHost::ShowWindow() {
   if (!m_mapWindow) {
     m_mapWindow = std::make_unique<TMapWindow>(m_map);
     m_mapWindow->SetHeardStations(&m_stations);
+    LoadMapBasemap(*m_mapWindow, m_applicationDir);
     m_mapWindow->OnClosing = [this] { Close(); };
-    connect(this, &TStandInHost::StationsChanged, m_mapWindow.get(), &TMapWindow::StationsChanged);
+    connect(this, &TStandInHost::StationHeard, m_mapWindow.get(), &TMapWindow::StationHeard);
   }
   m_mapWindow->show();
+}
+
+void LoadMapBasemap(TMapWindow& window, const QString& applicationDir) {
+  const QString path = FindDataFile(QStringLiteral("basemap.bin"), applicationDir);
+  if (path.isEmpty()) {
+    window.SetBasemap(nullptr, QStringLiteral("No basemap: basemap.bin not found"));
+    return;
+  }
+  auto basemap = std::make_shared<TBasemap>();
+  std::string error;
+  if (!LoadBasemap(path.toStdString(), *basemap, error)) {
+    window.SetBasemap(nullptr, QStringLiteral("No basemap: ") + QString::fromStdString(error));
+    return;
+  }
+  window.SetBasemap(std::move(basemap), {});
 }
 
 void TStandInHost::Close() {

@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -33,6 +34,10 @@ struct THeardStation {
   std::string InfoField;  // with its data type character
   char SymbolTable = 0;
   char SymbolCode = 0;
+  // The last place heard, in degrees; a packet without one leaves it.
+  bool HasPosition = false;
+  double Latitude = 0.0;
+  double Longitude = 0.0;
 };
 
 class TStandInStationInfo : public host::_clsStationInfo {
@@ -113,10 +118,13 @@ class TStandInHost : public QObject,
 
  signals:
   void StationsChanged();
+  // A line from the station at `index` of Stations() was learnt.
+  void StationHeard(std::size_t index);
 
  private:
   void Raise(host::TOxbEvent event);
-  void LearnStation(const TTnc2Line& line);
+  // The index of the line's source in the station list, or nothing when it has none.
+  std::optional<std::size_t> LearnStation(const TTnc2Line& line);
   void UpdateWindow();
   void ConnectFeed();
 
@@ -135,6 +143,9 @@ class TStandInHost : public QObject,
   std::unique_ptr<TTileFetcher> m_tiles;
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
+
+// Loads data/basemap.bin into the map window, or tells the window why it cannot.
+void LoadMapBasemap(TMapWindow& window, const QString& applicationDir);
 
 // Path of the stand-in host's settings beside the executable.
 QString DefaultIniPath();

@@ -27,81 +27,7 @@ void ExpectArea(const TMapArea& got, const TMapArea& want, double tolerance = 1e
   EXPECT_NEAR(got.Height, want.Height, tolerance);
 }
 
-TEST(MapView, OpensShowingExactlyTheArea) {
-  const std::vector<TMapArea> areas = {
-      kArea,
-      {-7200.0, 3000.0, 1200.0, -900.0},
-      {10700.0, 660.0, 200.0, -120.0},
-      {-600.0, -3000.0, 300.0, -300.0},  // too tall at 900 pixels wide: a narrower window
-      {-600.0, 3000.0, 900.0, -60.0},    // flat: a wider window
-  };
-  for (const auto& area : areas) {
-    SCOPED_TRACE(area.Left);
-    const TMapView view = TMapView::Fitting(area, 900);
-    ExpectArea(view.VisibleArea(), area, 1e-6);
-    EXPECT_LE(view.PixelWidth(), 1400);
-    EXPECT_LE(view.PixelHeight(), 1400);
-  }
-}
-
-TEST(MapView, AnAreaNoWindowCanHoldIsShownWhole) {
-  const TMapArea flat{-600.0, 3000.0, 3000.0, -60.0};
-  const TMapArea shown = TMapView::Fitting(flat, 900).VisibleArea();
-  EXPECT_LE(shown.Left, flat.Left + 1e-9);
-  EXPECT_GE(shown.Left + shown.Width, flat.Left + flat.Width - 1e-9);
-  EXPECT_GE(shown.Top, flat.Top - 1e-9);
-  EXPECT_LE(shown.Top + shown.Height, flat.Top + flat.Height + 1e-9);
-  const TMapView degenerate = TMapView::Fitting({0.0, 0.0, 0.0, 0.0}, 900);
-  EXPECT_GT(degenerate.VisibleArea().Width, 0.0);
-  EXPECT_LT(degenerate.VisibleArea().Height, 0.0);
-}
-
-TEST(MapView, GroundCirclesAreRoundAtTheOpeningLatitude) {
-  // At 45 N a minute of longitude is cos 45 of a minute of latitude on the ground.
-  const TMapView view = TMapView::Fitting(kArea, 900);
-  const QPointF a = view.ToPixel(-5580, 2700);
-  const QPointF east = view.ToPixel(-5580 + 10 / std::cos(45 * M_PI / 180), 2700);
-  const QPointF north = view.ToPixel(-5580, 2710);
-  EXPECT_NEAR(east.x() - a.x(), a.y() - north.y(), 0.5);
-  EXPECT_NEAR(a.y() - north.y(), 10 * view.PixelsPerMinute(), 1e-9);
-}
-
-TEST(MapView, PixelsAndMinutesRoundTrip) {
-  const TMapView view = TMapView::Fitting(kArea, 900);
-  for (const QPointF p : {QPointF(0, 0), QPointF(450, 200), QPointF(899.5, 449.5), QPointF(-20, 1000)}) {
-    const QPointF m = view.ToMap(p);
-    const QPointF back = view.ToPixel(m.x(), m.y());
-    EXPECT_NEAR(back.x(), p.x(), 1e-9);
-    EXPECT_NEAR(back.y(), p.y(), 1e-9);
-  }
-  EXPECT_NEAR(view.ToPixel(kArea.Left, kArea.Top).x(), 0.0, 1e-9);
-  EXPECT_NEAR(view.ToPixel(kArea.Left + kArea.Width, kArea.Top + kArea.Height).y(), view.PixelHeight(), 1e-6);
-}
-
-TEST(MapView, ZoomKeepsThePointUnderTheMouse) {
-  TMapView view = TMapView::Fitting(kArea, 900);
-  const QPointF mouse(200, 100);
-  const QPointF before = view.ToMap(mouse);
-  view.ZoomAt(mouse, 2.0);
-  const QPointF after = view.ToMap(mouse);
-  EXPECT_NEAR(after.x(), before.x(), 1e-9);
-  EXPECT_NEAR(after.y(), before.y(), 1e-9);
-  EXPECT_NEAR(view.VisibleArea().Width, kArea.Width / 2, 1e-6);
-  EXPECT_NEAR(view.VisibleArea().Height, kArea.Height / 2, 1e-6);
-  view.ZoomAt(mouse, 0.0);  // ignored
-  view.ZoomAt(mouse, NAN);
-  EXPECT_NEAR(view.VisibleArea().Width, kArea.Width / 2, 1e-6);
-}
-
-TEST(MapView, PanMovesTheContentWithTheMouse) {
-  TMapView view = TMapView::Fitting(kArea, 900);
-  const QPointF place = view.ToPixel(-5580, 2700);
-  view.PanBy(QPointF(30, -20));
-  const QPointF moved = view.ToPixel(-5580, 2700);
-  EXPECT_NEAR(moved.x() - place.x(), 30, 1e-9);
-  EXPECT_NEAR(moved.y() - place.y(), -20, 1e-9);
-  EXPECT_NEAR(view.VisibleArea().Width, kArea.Width, 1e-9);
-}
+// The view itself (projection, opening area, zoom, pan) is tested in MapProjectionTest.
 
 TEST(MapHelpers, ColoursLabelsAndSteps) {
   EXPECT_EQ(ColorFromBgr(0x0000FF), QColor(255, 0, 0));
@@ -166,6 +92,36 @@ TEST_F(WindowFixture, WheelZoomsAndWipesTheCircles) {
   EXPECT_TRUE(trace[4].startsWith("MapView ")) << trace[4].toStdString();
 }
 
+TEST_F(WindowFixture, KeysZoomAndPanAndWipeTheCircles) {
+  struct Row {
+    Qt::Key Key;
+    double Width;  // of the area after the key, in the opening area's widths
+    int East;      // which way the left edge moved: -1 west, 0 not, 1 east
+    int North;
+  };
+  // clang-format off
+  const std::vector<Row> rows = {
+      {Qt::Key_Plus,  0.5, 1, -1},  // in about the middle: the edges move inwards
+      {Qt::Key_Minus, 1.0, -1, 1},
+      {Qt::Key_Left,  1.0, -1, 0},  // the view moves west, the map east
+      {Qt::Key_Right, 1.0, 1, 0},
+      {Qt::Key_Up,    1.0, 0, 1},
+      {Qt::Key_Down,  1.0, 0, -1},
+  };
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Key);
+    Draw(*map, -5580.0F, 2700.0F, 10.0F, 0x0000FF, 3, 1, 0xFFFF00);
+    const TMapArea before = map->Bounds();
+    QTest::keyClick(&window, row.Key);
+    const TMapArea after = map->Bounds();
+    EXPECT_NEAR(after.Width, row.Width * kArea.Width, 1e-6);
+    EXPECT_EQ((after.Left > before.Left + 1e-6) - (after.Left < before.Left - 1e-6), row.East);
+    EXPECT_EQ((after.Top > before.Top + 1e-6) - (after.Top < before.Top - 1e-6), row.North);
+    EXPECT_TRUE(map->Circles().empty());
+  }
+}
+
 TEST_F(WindowFixture, DragPansAndWipesTheCircles) {
   QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
   QTest::mouseMove(&window, QPoint(160, 100));
@@ -186,21 +142,37 @@ TEST_F(WindowFixture, RedrawClearsAndCloseTellsTheHost) {
   EXPECT_TRUE(closing);
 }
 
-TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
-  std::vector<THeardStation> heard = {
-      {"N0CALL-9", "N0CALL-9>APRS,WIDE1-1", "!4500.00N/09300.00W>mobile", '/', '>'},
-      {"NOPOS", "NOPOS>APRS", ">just a status", 0, 0},
-  };
-  // clang-format on
-  window.SetHeardStations(&heard);
-  ASSERT_EQ(window.Stations().size(), 1U);
-  EXPECT_EQ(window.Stations()[0].Callsign, "N0CALL-9");
-  EXPECT_NEAR(window.Stations()[0].Latitude, 45.0, 1e-9);
-  EXPECT_NEAR(window.Stations()[0].Longitude, -93.0, 1e-9);
-  heard[0].InfoField = "!4530.00N/09230.00W>moved";
-  window.StationsChanged();
-  EXPECT_NEAR(window.Stations()[0].Latitude, 45.5, 1e-9);
-  EXPECT_NEAR(window.Stations()[0].Longitude, -92.5, 1e-9);
+TEST(MapWindowStations, HeardStationsAreShownByTheirLastPosition) {
+  QTemporaryDir dir;
+  TStandInSettings settings;
+  settings.Feed = "file:" + dir.filePath("none.txt").toStdString();
+  settings.Map = kArea;
+  auto host = std::make_shared<TStandInHost>(settings, dir.path());
+  host->ShowWindow();
+  TMapWindow& window = *host->MapWindow();
+  host->HandleLine("N0CALL-9>APRS,WIDE1-1:!4500.00N/09300.00W>mobile");
+  host->HandleLine("NOPOS>APRS:>just a status");
+  const TMapStations& stations = window.Stations();
+  EXPECT_EQ(stations.Placed(), 1U);
+  ASSERT_NE(stations.At(0), nullptr);
+  EXPECT_EQ(stations.At(0)->Callsign, "N0CALL-9");
+  EXPECT_NEAR(stations.At(0)->Latitude, 45.0, 1e-9);
+  EXPECT_NEAR(stations.At(0)->Longitude, -93.0, 1e-9);
+  EXPECT_FALSE(stations.At(1)->HasPosition);
+  host->HandleLine("N0CALL-9>APRS,WIDE1-1:!4530.00N/09230.00W>moved");
+  EXPECT_NEAR(stations.At(0)->Latitude, 45.5, 1e-9);
+  EXPECT_NEAR(stations.At(0)->Longitude, -92.5, 1e-9);
+  EXPECT_EQ(stations.At(0)->Track.size(), 2U);
+  // An object the station sends is not the station's place.
+  host->HandleLine("N0CALL-9>APRS:;MEETING  *111111z4600.00N/09400.00W-net");
+  EXPECT_NEAR(stations.At(0)->Latitude, 45.5, 1e-9);
+
+  // A click on the station gives its latest packet's report; a click on empty map nothing.
+  const TPixel at = window.View().ToPixel(-92.5 * 60, 45.5 * 60);
+  const QString report = window.StationReportAt(QPointF(at.X + 4, at.Y - 3));
+  EXPECT_TRUE(report.contains("N0CALL-9")) << report.toStdString();
+  EXPECT_TRUE(report.contains("MEETING")) << report.toStdString();  // the latest packet, here the object
+  EXPECT_TRUE(window.StationReportAt(QPointF(at.X + 40, at.Y)).isEmpty());
 }
 
 // The circle lies on its centre at its radius: the outline's colour is found
@@ -208,10 +180,11 @@ TEST_F(WindowFixture, HeardStationsAreShownByTheirLastPosition) {
 // solid fill shows as a light wash inside.
 TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
   Draw(*map, -5640.0F, 2720.0F, 8.0F, 0x008000, 2, 0, 0x008000);
-  const std::vector<THeardStation> heard = {{"N0CALL-7", "N0CALL-7>APRS", "!4450.00N/09400.00W-", '/', '-'}};
+  const std::vector<THeardStation> heard = {
+      {"N0CALL-7", "N0CALL-7>APRS", "!4450.00N/09400.00W-", '/', '-', true, 44 + 50 / 60.0, -94.0}};
   window.SetHeardStations(&heard);
   const QImage image = window.grab().toImage();
-  const TMapView& view = window.View();
+  const TMercatorView& view = window.View();
   const auto near = [&](QPointF p, QColor want) {
     for (int dx = -1; dx <= 1; ++dx)
       for (int dy = -1; dy <= 1; ++dy) {
@@ -223,24 +196,30 @@ TEST_F(WindowFixture, CirclesArePaintedAtTheirCentreAndRadius) {
       }
     return false;
   };
-  const QPointF red = view.ToPixel(-5580, 2700);
-  const double r = 10 * view.PixelsPerMinute();
+  const auto at = [&](double x, double y) {
+    const TPixel p = view.ToPixel(x, y);
+    return QPointF(p.X, p.Y);
+  };
+  const QPointF red = at(-5580, 2700);
+  const double r = view.GroundRadius(10, 2700);
   for (const QPointF d : {QPointF(r, 0), QPointF(-r, 0), QPointF(0, r), QPointF(0, -r)})
     EXPECT_TRUE(near(red + d, QColor(255, 0, 0))) << d.x() << "," << d.y();
   EXPECT_FALSE(near(red + QPointF(r / 2, r / 2), QColor(255, 0, 0)));
   EXPECT_FALSE(near(red + QPointF(r * 1.3, 0), QColor(255, 0, 0)));
 
-  const QPointF green = view.ToPixel(-5640, 2720);
-  const double g = 8 * view.PixelsPerMinute();
+  const QPointF green = at(-5640, 2720);
+  const double g = view.GroundRadius(8, 2720);
   EXPECT_TRUE(near(green + QPointF(g, 0), QColor(0, 128, 0)));
   const QColor wash = image.pixelColor(green.toPoint() + QPoint(static_cast<int>(g / 2), 0));
   const QColor outside = image.pixelColor(green.toPoint() + QPoint(static_cast<int>(g * 1.5), 0));
   EXPECT_LT(wash.red(), outside.red());  // tinted green inside, plain outside
   EXPECT_GT(wash.green(), 150);          // but light
 
-  // The heard station as a dark dot at its place.
-  const QPointF station = view.ToPixel(-94 * 60, 44 * 60 + 50);
-  EXPECT_LT(image.pixelColor(station.toPoint()).lightness(), 80);
+  // The heard station's house symbol centred at its place: the red door just below the centre.
+  const QPointF station = at(-94 * 60, 44 * 60 + 50);
+  const QColor door = image.pixelColor(station.toPoint() + QPoint(0, 3));
+  EXPECT_GT(door.red(), 150) << door.name().toStdString();
+  EXPECT_LT(door.green(), 100) << door.name().toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The stand-in host: settings, feeds, monitor text, station list, map trace, events.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -38,8 +39,11 @@ std::string ReadFile(const std::string& path) {
 // Runs a feed to its end through the event loop and returns the lines it sent.
 std::vector<std::string> RunFeed(TFeed& feed, int stopAfter = -1) {
   std::vector<std::string> lines;
-  QObject::connect(&feed, &TFeed::LineReceived,
-                   [&lines](const QByteArray& line) { lines.push_back(line.toStdString()); });
+  // Stopped from the handler, as a client may: no line comes after the stop.
+  QObject::connect(&feed, &TFeed::LineReceived, [&lines, &feed, stopAfter](const QByteArray& line) {
+    lines.push_back(line.toStdString());
+    if (stopAfter >= 0 && static_cast<int>(lines.size()) >= stopAfter) feed.Stop();
+  });
   feed.Start();
   EXPECT_TRUE(lines.empty()) << "lines must come from the event loop, not from Start";
   (void)QTest::qWaitFor(
@@ -178,6 +182,13 @@ TEST(ReplayFeed, RateZeroDeliversEveryLineThroughTheEventLoop) {
   const auto lines = RunFeed(feed);
   ASSERT_EQ(lines.size(), 500U);
   EXPECT_EQ(lines.back(), "N499>APRS:>499");
+  // Many lines in one turn of the event loop, not one per turn.
+  TReplayFeed again(QString::fromStdString(WriteFile(dir, "feed.txt", content)), false, 0, "file");
+  int received = 0;
+  QObject::connect(&again, &TFeed::LineReceived, [&received] { ++received; });
+  again.Start();
+  QCoreApplication::processEvents();
+  EXPECT_GT(received, 1);
 }
 
 TEST(ReplayFeed, LoopStartsAgainAtTheEnd) {
