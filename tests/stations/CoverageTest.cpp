@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "APRSCache.h"
+#include "APRSParser.h"
+#include "Coverage.h"
+#include "MeasuredReach.h"
+
+using namespace tarvik;
+
+namespace {
+
+constexpr double kMilesPerDegree = 69.0452;  // 3956 miles * pi / 180
+constexpr aprs::TDateTime kNow = 46363.5;
+constexpr aprs::TDateTime kMinute = 1.0 / 1440.0;
+
+// A packet from `source` at a position, heard directly by `receiver` (as the first hop).
+aprs::TAprsPacket Heard(const std::string& source, const std::string& receiver, double lat, double lon,
+                        aprs::TDateTime received = kNow) {
+  aprs::TAprsPacket p;
+  p.Source.Callsign = source;
+  p.DataType = aprs::TAprsDataType::dtPosition;
+  p.Digipeaters = {receiver + "*", "WIDE2-1"};
+  p.HeardDirectly = false;
+  p.Position.Valid = true;
+  p.Position.Latitude.Value = lat;
+  p.Position.Longitude.Value = lon;
+  p.Received = received;
+  return p;
+}
+
+std::vector<std::string> SourceCalls(const TMeasuredReach& reach, const std::string& receiver,
+                                     aprs::TDateTime cutOff = 0) {
+  std::vector<std::string> calls;
+  for (const TReachSource& s : reach.Sources(receiver, cutOff)) calls.push_back(s.Callsign);
+  return calls;
+}
+
+TEST(GreatCircleMiles, KnownDistances) {
+  EXPECT_NEAR(GreatCircleMiles(45, -93, 46, -93), kMilesPerDegree, 0.001);
+  EXPECT_NEAR(GreatCircleMiles(0, 179.5, 0, -179.5), kMilesPerDegree, 0.001);  // across the 180th meridian
+  EXPECT_NEAR(GreatCircleMiles(60, 10, 60, 11), kMilesPerDegree * 0.5, 0.02);
+  EXPECT_NEAR(GreatCircleMiles(0, 0, 0, 180), kMilesPerDegree * 180, 0.01);
+  EXPECT_EQ(GreatCircleMiles(49, -72, 49, -72), 0.0);
+}
+
+TEST(ReachPercentile, NinetiethByNearestRankFromFiveSourcesOn) {
+  struct Case {
+    std::vector<double> distances;
+    std::optional<double> reach;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {{}, std::nullopt},
+      {{4, 3, 2, 1}, std::nullopt},                          // too few
+      {{5, 1, 4, 2, 3}, 5},                                   // rank ceil(4.5) = 5
+      {{10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, 9},                   // rank 9
+      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 10},              // rank ceil(9.9) = 10
+      {{20, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1},  // one far outlier of 20 is ignored
+      {{7, 7, 7, 7, 7}, 7},
+  };
+  // clang-format on
+  for (Case c : cases) EXPECT_EQ(ReachPercentile(c.distances), c.reach) << c.distances.size();
+}
+
+TEST(MeasuredReach, KeepsDistinctSourcesLatestFirstWithTheirLatestPosition) {
+  TMeasuredReach reach;
+  EXPECT_EQ(reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0), ""), "TV2DIG");
+  reach.Learn(Heard("TV1BBB", "TV2DIG", 49.1, -72.0), "");
+  reach.Learn(Heard("TV1AAA", "TV2DIG", 49.2, -72.0), "");  // again, moved
+  reach.Learn(Heard("TV1CCC", "TV3RDG", 49.3, -72.0), "");
+  auto notHeard = Heard("TV1DDD", "WIDE1", 49.0, -72.0);
+  EXPECT_EQ(reach.Learn(notHeard, ""), "");
+  auto noPosition = Heard("TV1EEE", "TV2DIG", 49.0, -72.0);
+  noPosition.Position.Valid = false;
+  EXPECT_EQ(reach.Learn(noPosition, ""), "");
+
+  EXPECT_EQ(SourceCalls(reach, "TV2DIG"), (std::vector<std::string>{"TV1AAA", "TV1BBB"}));
+  EXPECT_EQ(reach.Sources("TV2DIG", 0).front().Latitude, 49.2);
+  EXPECT_EQ(SourceCalls(reach, "TV3RDG"), (std::vector<std::string>{"TV1CCC"}));
+  EXPECT_EQ(reach.ReceiverCount(), 2);
+  EXPECT_TRUE(reach.Sources("TV9NONE", 0).empty());
+}
+
+TEST(MeasuredReach, AtMostAThousandSourcesTheOldestGoFirst) {
+  TMeasuredReach reach;
+  for (int i = 0; i < kMaxSourcesPerReceiver + 2; ++i)
+    reach.Learn(Heard("TV" + std::to_string(10000 + i), "TV2DIG", 49.0, -72.0, kNow + i * kMinute / 100), "");
+  // Hearing the third one again makes it the latest, so the fourth goes next.
+  reach.Learn(Heard("TV10002", "TV2DIG", 49.0, -72.0, kNow + 1), "");
+  reach.Learn(Heard("TV99999", "TV2DIG", 49.0, -72.0, kNow + 1), "");
+  const std::vector<std::string> calls = SourceCalls(reach, "TV2DIG");
+  ASSERT_EQ(calls.size(), static_cast<std::size_t>(kMaxSourcesPerReceiver));
+  EXPECT_EQ(calls[0], "TV99999");
+  EXPECT_EQ(calls[1], "TV10002");
+  EXPECT_EQ(calls.back(), "TV10004");  // 10000, 10001 and 10003 made room
+}
+
+TEST(MeasuredReach, ExpiryForgetsOldSourcesAndEmptyReceivers) {
+  TMeasuredReach reach;
+  reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0, kNow - 70 * kMinute), "");
+  reach.Learn(Heard("TV1BBB", "TV2DIG", 49.0, -72.0, kNow - 10 * kMinute), "");
+  reach.Learn(Heard("TV1CCC", "TV3RDG", 49.0, -72.0, kNow - 65 * kMinute), "");
+  const aprs::TDateTime cutOff = kNow - 60 * kMinute;
+  EXPECT_EQ(SourceCalls(reach, "TV2DIG", cutOff), (std::vector<std::string>{"TV1BBB"}));  // reading filters too
+  reach.Expire(cutOff);
+  EXPECT_EQ(SourceCalls(reach, "TV2DIG"), (std::vector<std::string>{"TV1BBB"}));
+  EXPECT_EQ(reach.ReceiverCount(), 1);
+  // Slots freed by expiry are used again.
+  reach.Learn(Heard("TV1DDD", "TV2DIG", 49.0, -72.0), "");
+  reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0), "");
+  EXPECT_EQ(SourceCalls(reach, "TV2DIG"), (std::vector<std::string>{"TV1AAA", "TV1DDD", "TV1BBB"}));
+}
+
+TEST(ReachVerdict, ThirtyPerCentEitherWayIsAboutRight) {
+  using V = TReachVerdict;
+  struct Case {
+    std::optional<double> claim, reach;
+    V verdict;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {std::nullopt, 10.0, V::NoPhg}, {std::nullopt, std::nullopt, V::NoPhg}, {10.0, std::nullopt, V::TooFew},
+      {10.0, 10.0, V::AboutRight}, {13.0, 10.0, V::AboutRight}, {13.01, 10.0, V::ClaimsTooMuch},
+      {7.0, 10.0, V::AboutRight}, {6.99, 10.0, V::ClaimsTooLittle}, {0.0, 0.0, V::AboutRight},
+      {5.0, 0.0, V::ClaimsTooMuch}, {0.0, 3.0, V::ClaimsTooLittle},
+  };
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(ReachVerdict(c.claim, c.reach), c.verdict) << c.claim.value_or(-1) << " " << c.reach.value_or(-1);
+  EXPECT_EQ(VerdictText(V::AboutRight), "claims about right");
+  EXPECT_EQ(VerdictText(V::ClaimsTooMuch), "claims too much");
+  EXPECT_EQ(VerdictText(V::ClaimsTooLittle), "claims too little");
+  EXPECT_EQ(VerdictText(V::NoPhg), "no PHG");
+  EXPECT_EQ(VerdictText(V::TooFew), "too few");
+}
+
+TEST(PhgHealthFlags, WhatIsWrongWithAPhg) {
+  struct Case {
+    const char* line;
+    bool heardOverRadio;
+    unsigned flags;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG5132/fine",               false, 0},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG0360",                    false, pfPowerZero},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG5960",                    false, pfHeightExtreme},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG5860",                    false, 0},           // 2,560 ft
+      {"TV2DIG>APRS:!4903.50N/07201.75W#Mountain PHG5130",           false, pfMidComment},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#see PHGxyz",                 false, pfMidComment | pfDefaultPhg},
+      {"TV2DIG>APRS,TCPIP*,qAC,T2X:!4903.50N/07201.75W#PHG5130",     false, pfInternetOnly},
+      {"TV2DIG>APRS,TCPIP*,qAC,T2X:!4903.50N/07201.75W#PHG5130",     true,  0},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#",                           false, pfDefaultPhg},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG5102",                    false, pfDirectionalNoGain},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG5100",                    false, 0},           // omni, 0 dB
+      {"TV2DIG>APRS:!4903.50N/07201.75W#PHG0902",                    false, pfPowerZero | pfHeightExtreme | pfDirectionalNoGain},
+      {"TV2DIG>APRS:!4903.50N/07201.75W#RNG0050",                    false, 0},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    const auto packet = aprs::ParsePacket(c.line);
+    ASSERT_NE(packet, nullptr) << c.line;
+    EXPECT_EQ(PhgHealthFlags(*packet, c.heardOverRadio), c.flags) << c.line;
+  }
+  EXPECT_EQ(PhgFlagsText(0), "");
+  EXPECT_EQ(
+      PhgFlagsText(pfPowerZero | pfHeightExtreme | pfMidComment | pfInternetOnly | pfDefaultPhg | pfDirectionalNoGain),
+      "power 0 W, height 5,120 ft or more, PHG in mid-comment, PHG on an Internet-only station, default PHG, "
+      "directional antenna with 0 dB gain");
+}
+
+class CoverageRowsTest : public ::testing::Test {
+ protected:
+  void Add(const std::string& line) {
+    auto packet = aprs::ParsePacket(line);
+    ASSERT_NE(packet, nullptr) << line;
+    packet->Received = kNow;
+    reach.Learn(*packet, "");
+    cache.Update(std::move(packet));
+  }
+  aprs::TPacketCache cache;
+  TMeasuredReach reach;
+};
+
+TEST_F(CoverageRowsTest, ClaimBesideMeasurement) {
+  // A digi at 49N 72W claiming PHG5360 (22.49 miles) hears five stations due north, 1 to 5 tenths
+  // of a degree away (6.9 to 34.5 miles); its 90th percentile is the farthest.
+  Add("TV2DIG>APRS:!4900.00N/07200.00W#PHG5360");
+  for (int i = 1; i <= 5; ++i) {
+    char line[64];
+    std::snprintf(line, sizeof line, "TV1S%cX>APRS,TV2DIG*:!49%02d.00N/07200.00W-", 'A' + i, i * 6);
+    Add(line);
+  }
+  // Heard by nobody, PHG of its own: a row without a measurement.
+  Add("TV3PHG>APRS:!4910.00N/07210.00W-PHG2130");
+  // No PHG of its own and no receiver, or an object: no row.
+  Add("TV3NOP>APRS:!4910.00N/07210.00W-");
+  Add("TV3OBJ>APRS:;REPEATER *071805z4906.01N/07209.07Wr PHG5350");
+
+  const std::vector<TCoverageRow> rows = CoverageRows(cache, reach, kNow - 60 * kMinute);
+  ASSERT_EQ(rows.size(), 2U);
+  const TCoverageRow& digi = rows[0];
+  EXPECT_EQ(digi.Callsign, "TV2DIG");
+  EXPECT_EQ(ClassName(digi.Color), "digi");
+  ASSERT_TRUE(digi.ClaimMiles.has_value());
+  EXPECT_NEAR(*digi.ClaimMiles, 22.49, 0.01);
+  EXPECT_EQ(digi.Sources, 5);
+  ASSERT_TRUE(digi.ReachMiles.has_value());
+  EXPECT_NEAR(*digi.ReachMiles, 0.5 * kMilesPerDegree, 0.01);
+  EXPECT_EQ(digi.FarthestCallsign, "TV1SFX");
+  EXPECT_NEAR(digi.FarthestMiles, 0.5 * kMilesPerDegree, 0.01);
+  EXPECT_EQ(digi.Verdict, TReachVerdict::ClaimsTooLittle);
+  EXPECT_EQ(digi.Flags, 0U);
+
+  EXPECT_EQ(rows[1].Callsign, "TV3PHG");
+  EXPECT_EQ(rows[1].Sources, 0);
+  EXPECT_EQ(rows[1].ReachMiles, std::nullopt);
+  EXPECT_EQ(rows[1].Verdict, TReachVerdict::TooFew);
+
+  // After the expiry period the digi heard nobody any more.
+  const auto later = CoverageRows(cache, reach, kNow + kMinute);
+  ASSERT_EQ(later.size(), 2U);
+  EXPECT_EQ(later[0].Sources, 0);
+
+  const std::string report = CoverageReport(rows);
+  EXPECT_EQ(report.substr(0, report.find('\n')),
+            "callsign\tclass\tclaim_mi\treach_mi\tsources\tfarthest\tfarthest_mi\tverdict\tflags");
+  EXPECT_NE(report.find("\nTV2DIG\tdigi\t22.5\t34.5\t5\tTV1SFX\t34.5\tclaims too little\t\n"), std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\nTV3PHG\tother\t"), std::string::npos) << report;
+}
+
+}  // namespace
