@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "APRSParser.h"
+#include "CircleExport.h"
+#include "GroundCircle.h"
+#include "MeasuredReach.h"
+
+using namespace tarvik;
+using nlohmann::json;
+
+namespace {
+
+constexpr double kDegree = 3.141592653589793 / 180.0;
+
+bool OnCut(const TLonLat& p) { return std::fabs(p.Lon) == 180.0 || std::fabs(p.Lat) == 90.0; }
+
+double SignedArea(const TRing& ring) {
+  double area = 0;
+  for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+    area += ring[i].Lon * ring[i + 1].Lat - ring[i + 1].Lon * ring[i].Lat;
+  return area / 2;
+}
+
+// Every ring closed, counter-clockwise, within -180..180 and -90..90, every point off the cuts at the radius.
+void ExpectValidRings(const std::vector<TRing>& rings, double lat, double lon, double radius, const char* what) {
+  for (const TRing& ring : rings) {
+    ASSERT_GE(ring.size(), 4U) << what;
+    EXPECT_EQ(ring.front(), ring.back()) << what;
+    EXPECT_GT(SignedArea(ring), 0.0) << what;
+    for (const TLonLat& p : ring) {
+      EXPECT_TRUE(p.Lon >= -180.0 && p.Lon <= 180.0 && p.Lat >= -90.0 && p.Lat <= 90.0) << what << " " << p.Lon;
+      if (!OnCut(p)) {
+        EXPECT_NEAR(GreatCircleMiles(lat, lon, p.Lat, p.Lon), radius * 3956.0, 1e-6) << what;
+      }
+    }
+  }
+}
+
+TEST(GroundCircleRings, OneRingFromDueNorthCounterClockwise) {
+  const std::vector<TRing> rings = GroundCircleRings(45.0, -93.0, 0.01);
+  ASSERT_EQ(rings.size(), 1U);
+  EXPECT_EQ(rings[0].size(), static_cast<std::size_t>(kGroundCirclePoints + 1));
+  EXPECT_NEAR(rings[0][0].Lon, -93.0, 1e-9);
+  EXPECT_NEAR(rings[0][0].Lat, 45.0 + 0.01 / kDegree, 1e-9);
+  EXPECT_LT(rings[0][1].Lon, -93.0);  // then toward the west
+  ExpectValidRings(rings, 45.0, -93.0, 0.01, "plain");
+  EXPECT_EQ(GroundCircleRings(45.0, -93.0, 0.01, 360)[0].size(), 361U);
+}
+
+TEST(GroundCircleRings, SplitAtTheAntimeridian) {
+  struct Case {
+    double lat, lon;
+    const char* what;
+  };
+  const Case cases[] = {{10.0, 179.99, "east side"},
+                        {10.0, -180.137, "west of -180"},
+                        {-30.0, 180.0, "on it"},
+                        {0.0, -179.9, "west side"}};
+  for (const Case& c : cases) {
+    const std::vector<TRing> rings = GroundCircleRings(c.lat, c.lon, 0.01);
+    ASSERT_EQ(rings.size(), 2U) << c.what;
+    ExpectValidRings(rings, c.lat, c.lon, 0.01, c.what);
+    // One part ends on +180, the other on -180, meeting at the same two latitudes.
+    std::vector<double> east, west;
+    for (const TRing& ring : rings)
+      for (const TLonLat& p : ring) {
+        if (p.Lon == 180.0) east.push_back(p.Lat);
+        if (p.Lon == -180.0) west.push_back(p.Lat);
+      }
+    std::sort(east.begin(), east.end());
+    std::sort(west.begin(), west.end());
+    east.erase(std::unique(east.begin(), east.end()), east.end());
+    west.erase(std::unique(west.begin(), west.end()), west.end());
+    EXPECT_EQ(east.size(), 2U) << c.what;
+    EXPECT_EQ(east, west) << c.what;
+  }
+}
+
+TEST(GroundCircleRings, RoundAPoleClosedAlongThePole) {
+  struct Case {
+    double lat, lon;
+    double pole;
+  };
+  const Case cases[] = {{89.9, 10.0, 90.0}, {90.0, 0.0, 90.0}, {-90.0, 45.0, -90.0}, {-89.5, 179.9, -90.0}};
+  for (const Case& c : cases) {
+    const std::vector<TRing> rings = GroundCircleRings(c.lat, c.lon, 1.0 * kDegree);
+    ASSERT_EQ(rings.size(), 1U) << c.lat;
+    ExpectValidRings(rings, c.lat, c.lon, 1.0 * kDegree, "pole");
+    const TRing& ring = rings[0];
+    EXPECT_NE(std::find(ring.begin(), ring.end(), TLonLat{180.0, c.pole}), ring.end()) << c.lat;
+    EXPECT_NE(std::find(ring.begin(), ring.end(), TLonLat{-180.0, c.pole}), ring.end()) << c.lat;
+  }
+  EXPECT_TRUE(GroundCircleRings(0.0, 0.0, 100.0 * kDegree).empty());  // takes in both poles
+  EXPECT_TRUE(GroundCircleRings(45.0, 0.0, 0.0).empty());
+  EXPECT_TRUE(GroundCircleRings(NAN, 0.0, 0.1).empty());
+}
+
+TEST(XmlText, MarkupEightBitAndControlBytes) {
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"TV2DIG", "TV2DIG"},
+      {"<a & b>", "&lt;a &amp; b&gt;"},
+      {"say \"hi\" 'there'", "say &quot;hi&quot; &apos;there&apos;"},
+      {"caf\xE9", "caf\xC3\xA9"},                    // 8-bit text byte for byte
+      {"\xFF", "\xC3\xBF"},
+      {std::string("a\0b", 3), "a\xE2\x90\x80" "b"},   // NUL as U+2400
+      {"\x01\x1B\x1F", "\xE2\x90\x81\xE2\x90\x9B\xE2\x90\x9F"},
+      {"line\r\nnext\ttab", "line\nnext\ttab"},
+      {"lone\rCR", "lone&#13;CR"},
+  };
+  // clang-format on
+  for (const auto& [in, out] : cases) EXPECT_EQ(XmlText(in), out) << in;
+}
+
+TEST(HtmlColor, BlueGreenRedToRgb) {
+  EXPECT_EQ(HtmlColor(0x0080FF), "#ff8000");
+  EXPECT_EQ(HtmlColor(0xFF0000), "#0000ff");
+  EXPECT_EQ(HtmlColor(0x008000), "#008000");
+  EXPECT_EQ(HtmlColor(0x808080), "#808080");
+}
+
+// TV2DIG at 49N 72W with PHG5364: 22.49 miles, heading 180, drawn at full size.
+TExportCircle KnownCircle() {
+  const auto station = aprs::ParsePacket("TV2DIG>APRS,WIDE2-1:!4900.00N/07200.00W#PHG5364/Mont <Tarvik> & co");
+  EXPECT_NE(station, nullptr);
+  const TRangeCircle drawn = RangeCircleGeometry(49.0, -72.0, station->Capabilities.Range, 180, true);
+  return ExportCircleOf(*station, drawn, 0x008000, TCircleKind::Range);
+}
+
+TEST(CirclesToGeoJson, KnownCircleFieldByField) {
+  TExportCircle reach = KnownCircle();
+  reach.Kind = TCircleKind::Reach;
+  reach.Color = kColorReach;
+  reach.ReachMiles = 12.5;
+  reach.Sources = 7;
+  const json doc = json::parse(CirclesToGeoJson({KnownCircle(), reach}));
+  EXPECT_EQ(doc["type"], "FeatureCollection");
+  ASSERT_EQ(doc["features"].size(), 2U);
+  const json& f = doc["features"][0];
+  EXPECT_EQ(f["type"], "Feature");
+  const json& p = f["properties"];
+  EXPECT_EQ(p["callsign"], "TV2DIG");
+  EXPECT_EQ(p["kind"], "range");
+  EXPECT_EQ(p["class"], "digi");
+  EXPECT_EQ(p["color"], "#008000");
+  EXPECT_NEAR(p["range_miles"].get<double>(), 22.49, 0.005);
+  EXPECT_EQ(p["heading"], 180);
+  // A third of 22.49 miles due south: 7.50 miles, 0.1086 degrees.
+  EXPECT_NEAR(p["centre"][0].get<double>(), -72.0, 1e-6);
+  EXPECT_NEAR(p["centre"][1].get<double>(), 49.0 - 0.10859, 1e-4);
+  EXPECT_NEAR(p["radius_miles"].get<double>(), 22.49, 0.005);
+  EXPECT_EQ(p["phg"], "PHG5364");
+  EXPECT_EQ(p["default_phg"], false);
+  EXPECT_FALSE(p.contains("reach_miles"));
+  const json& g = f["geometry"];
+  EXPECT_EQ(g["type"], "Polygon");
+  ASSERT_EQ(g["coordinates"].size(), 1U);
+  const json& ring = g["coordinates"][0];
+  ASSERT_EQ(ring.size(), 73U);
+  EXPECT_EQ(ring[0], ring[72]);
+  EXPECT_NEAR(ring[0][0].get<double>(), -72.0, 1e-6);  // longitude first, due north of the moved centre
+  EXPECT_NEAR(ring[0][1].get<double>(), 49.0 - 0.10859 + 0.32578, 1e-4);
+
+  const json& r = doc["features"][1]["properties"];
+  EXPECT_EQ(r["kind"], "reach");
+  EXPECT_EQ(r["color"], "#ff8000");
+  EXPECT_EQ(r["reach_miles"], 12.5);
+  EXPECT_EQ(r["sources"], 7);
+}
+
+TEST(CirclesToGeoJson, SplitCircleIsAMultiPolygonAndTextIsUtf8) {
+  TExportCircle c = KnownCircle();
+  c.CentreLon = 179.99;
+  c.Callsign = "TV<&\"\x01\xE9";
+  c.PhgText = "PHG\x7F\x80";
+  const std::string text = CirclesToGeoJson({c});
+  EXPECT_EQ(text.find('\x01'), std::string::npos);  // escaped, not raw
+  const json doc = json::parse(text);
+  const json& f = doc["features"][0];
+  EXPECT_EQ(f["properties"]["callsign"], "TV<&\"\x01\xC3\xA9");
+  EXPECT_EQ(f["properties"]["phg"], "PHG\x7F\xC2\x80");
+  EXPECT_EQ(f["geometry"]["type"], "MultiPolygon");
+  EXPECT_EQ(f["geometry"]["coordinates"].size(), 2U);
+
+  c.RadiusMinutes = 0;  // a DF circle of range 0: no area
+  EXPECT_TRUE(json::parse(CirclesToGeoJson({c}))["features"][0]["geometry"].is_null());
+}
+
+TEST(CirclesToKml, KnownCircleStylesAndPlacemark) {
+  TExportCircle reach = KnownCircle();
+  reach.Kind = TCircleKind::Reach;
+  reach.ClassName = "reach";
+  reach.Color = kColorReach;
+  reach.ReachMiles = 12.5;
+  reach.Sources = 7;
+  const std::string kml = CirclesToKml({KnownCircle(), KnownCircle(), reach}, "Circles & reach");
+  EXPECT_EQ(kml.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">", 0),
+            0U);
+  EXPECT_NE(kml.find("<Document><name>Circles &amp; reach</name>"), std::string::npos);
+  const std::string digiStyle =
+      "<Style id=\"digi\"><LineStyle><color>ff008000</color><width>2</width></LineStyle>"
+      "<PolyStyle><color>40008000</color></PolyStyle></Style>";
+  EXPECT_NE(kml.find(digiStyle), std::string::npos);
+  EXPECT_EQ(kml.find(digiStyle), kml.rfind(digiStyle));  // one style per class
+  EXPECT_NE(kml.find("<Style id=\"reach\"><LineStyle><color>ff0080ff</color>"), std::string::npos);
+  EXPECT_NE(kml.find("<Placemark><name>TV2DIG</name><description>"), std::string::npos);
+  EXPECT_NE(kml.find("Mont &lt;Tarvik&gt; &amp; co"), std::string::npos);  // the text report, escaped
+  EXPECT_NE(kml.find("<styleUrl>#digi</styleUrl>"), std::string::npos);
+  EXPECT_NE(kml.find("<Data name=\"phg\"><value>PHG5364</value></Data>"), std::string::npos);
+  EXPECT_NE(kml.find("<Data name=\"heading\"><value>180</value></Data>"), std::string::npos);
+  EXPECT_NE(kml.find("<Data name=\"sources\"><value>7</value></Data>"), std::string::npos);
+  EXPECT_NE(kml.find("<Polygon><outerBoundaryIs><LinearRing><coordinates>-72,49.21"), std::string::npos);
+  EXPECT_EQ(kml.find("<MultiGeometry>"), std::string::npos);
+  EXPECT_TRUE(kml.ends_with("</Document>\n</kml>\n"));
+}
+
+}  // namespace
