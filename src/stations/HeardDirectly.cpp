@@ -20,7 +20,18 @@ constexpr std::string_view kPortTag = "PORT=";
 constexpr std::array<std::string_view, 10> kAliasPrefixes = {"WIDE",   "TRACE",  "RELAY", "TCPIP", "TCPXX",
                                                              "NOGATE", "RFONLY", "IGATE", "GATE",  "ECHO"};
 
-bool IsAlnum(char c) { return text::IsDigit(c) || text::IsUpper(c); }
+bool IsAlnum(char c) { return text::IsDigit(c) || text::IsUpper(text::ToUpper(c)); }
+
+bool StartsWithUpper(std::string_view s, std::string_view upperPrefix) {
+  if (s.size() < upperPrefix.size()) return false;
+  for (std::size_t i = 0; i < upperPrefix.size(); ++i)
+    if (text::ToUpper(s[i]) != upperPrefix[i]) return false;
+  return true;
+}
+
+bool EqualsUpper(std::string_view s, std::string_view upper) {
+  return s.size() == upper.size() && StartsWithUpper(s, upper);
+}
 
 bool IsQConstruct(std::string_view element) {
   return element.size() == kQConstructLength && element[0] == 'q' && element[1] == 'A';
@@ -42,22 +53,23 @@ bool HasPortTag(const aprs::TAprsPacket& packet) {
 }  // namespace
 
 bool IsStationElement(std::string_view element) {
-  const std::string upper = text::Upper(WithoutUsedMark(element));
-  if (IsQConstruct(WithoutUsedMark(element))) return false;
-  for (const std::string_view alias : kAliasPrefixes)
-    if (text::StartsWith(upper, alias)) return false;
-  const std::string_view call = upper;
+  // The shape of a callsign first: it already rules out every usual alias.
+  const std::string_view call = WithoutUsedMark(element);
   const std::size_t dash = call.find('-');
   const std::string_view base = call.substr(0, dash);
   if (base.size() < kMinBaseLength || base.size() > kMaxBaseLength) return false;
   if (!std::all_of(base.begin(), base.end(), IsAlnum)) return false;
-  if (std::none_of(base.begin(), base.end(), text::IsDigit) || !text::IsUpper(base.back())) return false;
-  if (dash == std::string_view::npos) return true;
-  const std::string_view ssid = call.substr(dash + 1);
-  return !ssid.empty() && ssid.size() <= kMaxSsidLength && std::all_of(ssid.begin(), ssid.end(), IsAlnum);
+  if (std::none_of(base.begin(), base.end(), text::IsDigit) || text::IsDigit(base.back())) return false;
+  if (dash != std::string_view::npos) {
+    const std::string_view ssid = call.substr(dash + 1);
+    if (ssid.empty() || ssid.size() > kMaxSsidLength || !std::all_of(ssid.begin(), ssid.end(), IsAlnum)) return false;
+  }
+  for (const std::string_view alias : kAliasPrefixes)
+    if (StartsWithUpper(call, alias)) return false;
+  return true;
 }
 
-std::string HeardDirectlyBy(const aprs::TAprsPacket& packet, std::string_view myCall) {
+std::string_view HeardDirectlyAsSent(const aprs::TAprsPacket& packet, std::string_view myCall) {
   using aprs::TAprsDataType;
   if (packet.ViaInternet || packet.ViaTcpXX) return {};
   if (packet.DataType == TAprsDataType::dtThirdParty || packet.DataType == TAprsDataType::dtObject ||
@@ -67,20 +79,23 @@ std::string HeardDirectlyBy(const aprs::TAprsPacket& packet, std::string_view my
   const std::vector<std::string>& path = packet.Digipeaters;
   const auto gate = std::find_if(path.begin(), path.end(), [](const std::string& e) { return IsQConstruct(e); });
   const bool hopUsed =
-      std::any_of(path.begin(), gate, [](const std::string& e) { return e.find(kUsedMark) != std::string::npos; });
+      std::any_of(path.begin(), gate, [](const std::string& e) { return !e.empty() && e.back() == kUsedMark; });
 
-  std::string receiver;
+  std::string_view receiver;
   if (hopUsed) {
-    if (IsStationElement(path.front())) receiver = std::string(WithoutUsedMark(path.front()));
+    if (IsStationElement(path.front())) receiver = WithoutUsedMark(path.front());
   } else if (gate != path.end()) {
     const auto igate = gate + 1;
     if (IsRadioGate(*gate) && igate != path.end() && IsStationElement(*igate)) receiver = *igate;
   } else if (packet.HeardDirectly && HasPortTag(packet)) {
-    receiver = std::string(myCall);
+    receiver = myCall;
   }
-  receiver = text::Upper(receiver);
-  if (receiver == packet.Source.Callsign) return {};
+  if (EqualsUpper(receiver, packet.Source.Callsign)) return {};
   return receiver;
+}
+
+std::string HeardDirectlyBy(const aprs::TAprsPacket& packet, std::string_view myCall) {
+  return text::Upper(HeardDirectlyAsSent(packet, myCall));
 }
 
 }  // namespace tarvik

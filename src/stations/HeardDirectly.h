@@ -37,4 +37,8 @@ bool IsStationElement(std::string_view element);
 // The receiver is never the source itself.
 std::string HeardDirectlyBy(const aprs::TAprsPacket& packet, std::string_view myCall);
 
+// The same as it stands in the path (or `myCall`), not upper-cased and
+// without its "*": no allocation, for the bookkeeping of every packet.
+std::string_view HeardDirectlyAsSent(const aprs::TAprsPacket& packet, std::string_view myCall);
+
 }  // namespace tarvik

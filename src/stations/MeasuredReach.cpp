@@ -1,19 +1,28 @@
 #include "MeasuredReach.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "HeardDirectly.h"
 #include "RangeCircle.h"
+#include "Text.h"
 
 namespace tarvik {
 
 namespace {
 
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ULL;
-constexpr std::uint64_t kFnvPrime = 1099511628211ULL;
+constexpr std::uint64_t kMixLow = 0x9E3779B97F4A7C15ULL;   // 2^64 / golden ratio
+constexpr std::uint64_t kMixHigh = 0xC2B2AE3D27D4EB4FULL;  // a 64-bit prime of xxHash
+constexpr int kMixRotate = 31;
+constexpr int kMixShift = 29;
+constexpr std::size_t kFirstTableSize = 16;
+// Stale entries of the hearing order are swept once there are more than
+// twice the live ones and this many besides.
+constexpr std::size_t kOrderSlack = 64;
 
 }  // namespace
 
@@ -37,93 +46,146 @@ std::optional<double> ReachPercentile(std::vector<double>& distances) {
 }
 
 std::size_t TMeasuredReach::TCallKeyHash::operator()(const TCallKey& key) const noexcept {
-  std::uint64_t h = kFnvOffset;
-  for (const char c : key.View()) h = (h ^ static_cast<unsigned char>(c)) * kFnvPrime;
-  return static_cast<std::size_t>(h);
+  // Two multiplicative mixes folded together; the table takes the low bits.
+  std::uint64_t h = key.Low * kMixLow ^ std::rotl(key.High * kMixHigh, kMixRotate);
+  h ^= h >> kMixShift;
+  return static_cast<std::size_t>(h * kMixLow);
+}
+
+std::string TMeasuredReach::TCallKey::Text() const {
+  std::array<char, sizeof(Low) + sizeof(High)> bytes{};
+  std::memcpy(bytes.data(), &Low, sizeof Low);
+  std::memcpy(bytes.data() + sizeof Low, &High, sizeof High);
+  return std::string(bytes.data(), static_cast<unsigned char>(bytes[kSize]));
 }
 
 std::optional<TMeasuredReach::TCallKey> TMeasuredReach::KeyOf(std::string_view callsign) {
   if (callsign.empty() || callsign.size() > TCallKey::kSize) return std::nullopt;
+  std::array<char, sizeof(TCallKey::Low) + sizeof(TCallKey::High)> bytes{};
+  std::transform(callsign.begin(), callsign.end(), bytes.begin(), text::ToUpper);
+  bytes[TCallKey::kSize] = static_cast<char>(callsign.size());
   TCallKey key;
-  std::copy(callsign.begin(), callsign.end(), key.Chars.begin());
-  key.Length = static_cast<std::uint8_t>(callsign.size());
+  std::memcpy(&key.Low, bytes.data(), sizeof key.Low);
+  std::memcpy(&key.High, bytes.data() + sizeof key.Low, sizeof key.High);
   return key;
 }
 
-void TMeasuredReach::TReceiver::Unlink(std::int32_t slot) {
-  TSlot& s = Slots[static_cast<std::size_t>(slot)];
-  if (s.Newer >= 0)
-    Slots[static_cast<std::size_t>(s.Newer)].Older = s.Older;
-  else
-    Latest = s.Older;
-  if (s.Older >= 0)
-    Slots[static_cast<std::size_t>(s.Older)].Newer = s.Newer;
-  else
-    Oldest = s.Newer;
-  s.Newer = s.Older = -1;
-}
-
-void TMeasuredReach::TReceiver::LinkLatest(std::int32_t slot) {
-  TSlot& s = Slots[static_cast<std::size_t>(slot)];
-  s.Newer = -1;
-  s.Older = Latest;
-  if (Latest >= 0) Slots[static_cast<std::size_t>(Latest)].Newer = slot;
-  Latest = slot;
-  if (Oldest < 0) Oldest = slot;
-}
-
-// A slot for a new source: a freed one, a new one, or, when the receiver is
-// full, the one heard longest ago.
-std::int32_t TMeasuredReach::TReceiver::TakeSlot() {
-  if (FreeSlot >= 0) {
-    const std::int32_t slot = FreeSlot;
-    FreeSlot = Slots[static_cast<std::size_t>(slot)].Older;
-    return slot;
-  }
-  if (Slots.size() < static_cast<std::size_t>(kMaxSourcesPerReceiver)) {
-    Slots.emplace_back();
-    return static_cast<std::int32_t>(Slots.size() - 1);
-  }
-  const std::int32_t slot = Oldest;
-  Index.erase(Slots[static_cast<std::size_t>(slot)].Source);
-  Unlink(slot);
+std::size_t TMeasuredReach::TReceiver::Probe(const TCallKey& source, std::size_t hash) const {
+  const std::size_t mask = Table.size() - 1;
+  std::size_t slot = hash & mask;
+  while (!Table[slot].Source.Empty() && !(Table[slot].Source == source)) slot = (slot + 1) & mask;
   return slot;
 }
 
-std::string TMeasuredReach::Learn(const aprs::TAprsPacket& packet, std::string_view myCall) {
-  std::string receiverCall = HeardDirectlyBy(packet, myCall);
-  if (receiverCall.empty() || !packet.Position.Valid) return {};
+TMeasuredReach::TSlot* TMeasuredReach::TReceiver::Find(const TCallKey& source) {
+  if (Table.empty()) return nullptr;
+  TSlot& slot = Table[Probe(source, TCallKeyHash{}(source))];
+  return slot.Source.Empty() ? nullptr : &slot;
+}
+
+const TMeasuredReach::TSlot* TMeasuredReach::TReceiver::Find(const TCallKey& source) const {
+  return const_cast<TReceiver*>(this)->Find(source);
+}
+
+// Linear probing's deletion: later members of the run move up into the gap,
+// so that no look-up stops short of them.
+void TMeasuredReach::TReceiver::Erase(std::size_t slot) {
+  const std::size_t mask = Table.size() - 1;
+  std::size_t gap = slot;
+  for (std::size_t next = (gap + 1) & mask; !Table[next].Source.Empty(); next = (next + 1) & mask) {
+    const std::size_t home = TCallKeyHash{}(Table[next].Source) & mask;
+    // Move `next` into the gap unless its home lies cyclically in (gap, next].
+    const bool homeAfterGap = gap <= next ? (gap < home && home <= next) : (gap < home || home <= next);
+    if (homeAfterGap) continue;
+    Table[gap] = Table[next];
+    gap = next;
+  }
+  Table[gap] = TSlot{};
+  --Count;
+}
+
+void TMeasuredReach::TReceiver::Grow() {
+  std::vector<TSlot> old = std::move(Table);
+  Table.assign(old.empty() ? kFirstTableSize : old.size() * 2, TSlot{});
+  for (const TSlot& s : old)
+    if (!s.Source.Empty()) Table[Probe(s.Source, TCallKeyHash{}(s.Source))] = s;
+}
+
+bool TMeasuredReach::TReceiver::IsLive(const TOrderEntry& entry) const {
+  const TSlot* slot = Find(entry.Source);
+  return slot != nullptr && slot->Heard == entry.Heard;
+}
+
+void TMeasuredReach::TReceiver::CompactOrder() {
+  if (Order.size() - OrderStart <= 2 * static_cast<std::size_t>(Count) + kOrderSlack) return;
+  std::vector<TOrderEntry> live;
+  live.reserve(static_cast<std::size_t>(Count));
+  for (const TSlot& s : Table)
+    if (!s.Source.Empty()) live.push_back({s.Source, s.Heard});
+  std::stable_sort(live.begin(), live.end(), [](const auto& a, const auto& b) { return a.Heard < b.Heard; });
+  Order = std::move(live);
+  OrderStart = 0;
+}
+
+void TMeasuredReach::TReceiver::DropOldest() {
+  while (OrderStart < Order.size()) {
+    const TOrderEntry& oldest = Order[OrderStart++];
+    if (!IsLive(oldest)) continue;
+    Erase(Probe(oldest.Source, TCallKeyHash{}(oldest.Source)));
+    return;
+  }
+}
+
+TMeasuredReach::TNote TMeasuredReach::Prepare(const aprs::TAprsPacket& packet, std::string_view myCall) {
+  TNote note;
+  if (!packet.Position.Valid) return note;
+  const std::string_view receiverCall = HeardDirectlyAsSent(packet, myCall);
+  if (receiverCall.empty()) return note;
   const std::optional<TCallKey> receiverKey = KeyOf(receiverCall);
   const std::optional<TCallKey> sourceKey = KeyOf(packet.Source.Callsign);
-  if (!receiverKey || !sourceKey) return {};
+  if (!receiverKey || !sourceKey) return note;
 
-  TReceiver& receiver = m_receivers[*receiverKey];
-  auto [it, added] = receiver.Index.try_emplace(*sourceKey, -1);
-  if (added) {
-    it->second = receiver.TakeSlot();
-  } else {
-    receiver.Unlink(it->second);
+  TReceiver& receiver = m_receivers[*receiverKey];  // elements of the map keep their address
+  note.Receiver = &receiver;
+  note.Source = *sourceKey;
+  note.Hash = TCallKeyHash{}(*sourceKey);
+  note.Latitude = static_cast<float>(packet.Position.Latitude.Value);
+  note.Longitude = static_cast<float>(packet.Position.Longitude.Value);
+  note.Heard = packet.Received;
+  if (!receiver.Table.empty()) __builtin_prefetch(&receiver.Table[note.Hash & (receiver.Table.size() - 1)], 1);
+  return note;
+}
+
+bool TMeasuredReach::Record(const TNote& note) {
+  if (note.Receiver == nullptr) return false;
+  TReceiver& receiver = *note.Receiver;
+  if (receiver.Table.empty()) receiver.Grow();
+  std::size_t slot = receiver.Probe(note.Source, note.Hash);
+  if (receiver.Table[slot].Source.Empty()) {
+    if (receiver.Count >= kMaxSourcesPerReceiver) receiver.DropOldest();
+    if (2 * (receiver.Count + 1) > static_cast<int>(receiver.Table.size())) receiver.Grow();
+    slot = receiver.Probe(note.Source, note.Hash);  // the table may have changed
+    ++receiver.Count;
   }
-  TSlot& slot = receiver.Slots[static_cast<std::size_t>(it->second)];
-  slot.Source = *sourceKey;
-  slot.Latitude = packet.Position.Latitude.Value;
-  slot.Longitude = packet.Position.Longitude.Value;
-  slot.Heard = packet.Received;
-  receiver.LinkLatest(it->second);
-  return receiverCall;
+  TSlot& s = receiver.Table[slot];
+  s.Source = note.Source;
+  s.Latitude = note.Latitude;
+  s.Longitude = note.Longitude;
+  s.Heard = note.Heard;
+  receiver.Order.push_back({note.Source, note.Heard});
+  receiver.CompactOrder();
+  return true;
 }
 
 void TMeasuredReach::Expire(aprs::TDateTime cutOff) {
   for (auto it = m_receivers.begin(); it != m_receivers.end();) {
     TReceiver& r = it->second;
-    while (r.Oldest >= 0 && r.Slots[static_cast<std::size_t>(r.Oldest)].Heard < cutOff) {
-      const std::int32_t slot = r.Oldest;
-      r.Index.erase(r.Slots[static_cast<std::size_t>(slot)].Source);
-      r.Unlink(slot);
-      r.Slots[static_cast<std::size_t>(slot)].Older = r.FreeSlot;
-      r.FreeSlot = slot;
+    while (r.OrderStart < r.Order.size() && r.Order[r.OrderStart].Heard < cutOff) {
+      const TOrderEntry& oldest = r.Order[r.OrderStart++];
+      if (r.IsLive(oldest)) r.Erase(r.Probe(oldest.Source, TCallKeyHash{}(oldest.Source)));
     }
-    it = r.Index.empty() ? m_receivers.erase(it) : std::next(it);
+    r.CompactOrder();
+    it = r.Count == 0 ? m_receivers.erase(it) : std::next(it);
   }
 }
 
@@ -135,19 +197,16 @@ std::vector<TReachSource> TMeasuredReach::Sources(std::string_view receiver, apr
   if (!key) return out;
   const auto it = m_receivers.find(*key);
   if (it == m_receivers.end()) return out;
-  const TReceiver& r = it->second;
-  for (std::int32_t i = r.Latest; i >= 0; i = r.Slots[static_cast<std::size_t>(i)].Older) {
-    const TSlot& s = r.Slots[static_cast<std::size_t>(i)];
-    if (s.Heard < cutOff) break;  // the rest were heard even earlier
-    out.push_back({std::string(s.Source.View()), s.Latitude, s.Longitude, s.Heard});
-  }
+  for (const TSlot& s : it->second.Table)
+    if (!s.Source.Empty() && s.Heard >= cutOff) out.push_back({s.Source.Text(), s.Latitude, s.Longitude, s.Heard});
+  std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.Heard > b.Heard; });
   return out;
 }
 
 std::vector<std::string> TMeasuredReach::Receivers() const {
   std::vector<std::string> out;
   out.reserve(m_receivers.size());
-  for (const auto& [key, receiver] : m_receivers) out.emplace_back(key.View());
+  for (const auto& [key, receiver] : m_receivers) out.push_back(key.Text());
   return out;
 }
 

@@ -4,8 +4,9 @@
 // Every accepted packet that names a direct receiver records its source, with
 // the source's position at that time, under that receiver. A receiver keeps
 // at most kMaxSourcesPerReceiver distinct sources; the one heard longest ago
-// makes room. Recording a packet costs two hash look-ups, whatever the number
-// of stations heard; expiry walks only what it drops.
+// makes room. Recording a packet costs a look-up among the few receivers and
+// one slot of that receiver's table, whatever the number of stations heard;
+// expiry walks only what it drops.
 #pragma once
 
 #include <array>
@@ -42,10 +43,20 @@ struct TReachSource {
 };
 
 class TMeasuredReach {
+  struct TReceiver;
+
  public:
   // Records the packet's source under the station that heard it directly, if
-  // any. Returns that station's callsign, or "".
-  std::string Learn(const aprs::TAprsPacket& packet, std::string_view myCall);
+  // any. Returns whether it did.
+  bool Learn(const aprs::TAprsPacket& packet, std::string_view myCall) { return Record(Prepare(packet, myCall)); }
+
+  // Learn in two halves for the intake, which stores the packet in the cache
+  // in between: Prepare reads the packet and asks the processor for the one
+  // slot that Record will write, so that fetching it overlaps the cache's own
+  // work. Nothing else may touch this object between the two.
+  struct TNote;
+  TNote Prepare(const aprs::TAprsPacket& packet, std::string_view myCall);
+  bool Record(const TNote& note);
 
   // Forgets every source heard before `cutOff`, and receivers left with none.
   void Expire(aprs::TDateTime cutOff);
@@ -58,42 +69,69 @@ class TMeasuredReach {
   int ReceiverCount() const { return static_cast<int>(m_receivers.size()); }
 
  private:
-  // A callsign as a fixed-size key: no allocation per packet. Longer names
-  // (none of a radio station is) are not recorded.
+  // A callsign as a fixed-size upper-case key: no allocation per packet.
+  // Longer names (none of a radio station is) are not recorded.
   struct TCallKey {
     static constexpr std::size_t kSize = 15;
-    std::array<char, kSize> Chars{};
-    std::uint8_t Length = 0;
+    // The characters, zero-padded, and the length in the last byte (0: an
+    // empty slot), as two words: comparing and hashing a key is a few
+    // instructions.
+    std::uint64_t Low = 0;
+    std::uint64_t High = 0;
     bool operator==(const TCallKey&) const = default;
-    std::string_view View() const { return {Chars.data(), Length}; }
+    bool Empty() const { return High == 0 && Low == 0; }
+    std::string Text() const;
   };
   struct TCallKeyHash {
     std::size_t operator()(const TCallKey& key) const noexcept;
   };
   static std::optional<TCallKey> KeyOf(std::string_view callsign);
 
-  // Sources in a pool, linked from the latest heard to the oldest.
+  // One source of a receiver, in the receiver's open-addressing table: the
+  // key and the record share one slot, so hearing a source again costs one
+  // memory access.
   struct TSlot {
     TCallKey Source;
-    double Latitude = 0.0;
-    double Longitude = 0.0;
+    float Latitude = 0.0F;  // a 32-bit degree is finer than a metre
+    float Longitude = 0.0F;
     aprs::TDateTime Heard = 0.0;
-    std::int32_t Newer = -1;
-    std::int32_t Older = -1;
+  };
+  // The order of hearing: every record appends an entry; an entry whose
+  // source was heard again later (or dropped) is stale and skipped.
+  struct TOrderEntry {
+    TCallKey Source;
+    aprs::TDateTime Heard = 0.0;
   };
   struct TReceiver {
-    std::vector<TSlot> Slots;
-    std::unordered_map<TCallKey, std::int32_t, TCallKeyHash> Index;
-    std::int32_t Latest = -1;
-    std::int32_t Oldest = -1;
-    std::int32_t FreeSlot = -1;  // a slot given up by expiry, chained through Older
+    std::vector<TSlot> Table;  // a power of two, at most half full
+    int Count = 0;
+    std::vector<TOrderEntry> Order;  // oldest first, from OrderStart on
+    std::size_t OrderStart = 0;
 
-    void Unlink(std::int32_t slot);
-    void LinkLatest(std::int32_t slot);
-    std::int32_t TakeSlot();
+    // The slot of `source`, or the empty slot where it would go.
+    std::size_t Probe(const TCallKey& source, std::size_t hash) const;
+    TSlot* Find(const TCallKey& source);
+    const TSlot* Find(const TCallKey& source) const;
+    void Erase(std::size_t slot);
+    void Grow();
+    // Drops stale entries of Order once they outnumber the live ones.
+    void CompactOrder();
+    // Drops the source heard longest ago.
+    void DropOldest();
+    bool IsLive(const TOrderEntry& entry) const;
   };
 
   std::unordered_map<TCallKey, TReceiver, TCallKeyHash> m_receivers;
+
+ public:
+  struct TNote {
+    TReceiver* Receiver = nullptr;  // nothing: the packet teaches nothing
+    TCallKey Source;
+    std::size_t Hash = 0;
+    float Latitude = 0.0F;
+    float Longitude = 0.0F;
+    aprs::TDateTime Heard = 0.0;
+  };
 };
 
 }  // namespace tarvik

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -68,18 +70,18 @@ TEST(ReachPercentile, NinetiethByNearestRankFromFiveSourcesOn) {
 
 TEST(MeasuredReach, KeepsDistinctSourcesLatestFirstWithTheirLatestPosition) {
   TMeasuredReach reach;
-  EXPECT_EQ(reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0), ""), "TV2DIG");
+  EXPECT_TRUE(reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0), ""));
   reach.Learn(Heard("TV1BBB", "TV2DIG", 49.1, -72.0), "");
   reach.Learn(Heard("TV1AAA", "TV2DIG", 49.2, -72.0), "");  // again, moved
   reach.Learn(Heard("TV1CCC", "TV3RDG", 49.3, -72.0), "");
   auto notHeard = Heard("TV1DDD", "WIDE1", 49.0, -72.0);
-  EXPECT_EQ(reach.Learn(notHeard, ""), "");
+  EXPECT_FALSE(reach.Learn(notHeard, ""));
   auto noPosition = Heard("TV1EEE", "TV2DIG", 49.0, -72.0);
   noPosition.Position.Valid = false;
-  EXPECT_EQ(reach.Learn(noPosition, ""), "");
+  EXPECT_FALSE(reach.Learn(noPosition, ""));
 
   EXPECT_EQ(SourceCalls(reach, "TV2DIG"), (std::vector<std::string>{"TV1AAA", "TV1BBB"}));
-  EXPECT_EQ(reach.Sources("TV2DIG", 0).front().Latitude, 49.2);
+  EXPECT_NEAR(reach.Sources("TV2DIG", 0).front().Latitude, 49.2, 1e-5);
   EXPECT_EQ(SourceCalls(reach, "TV3RDG"), (std::vector<std::string>{"TV1CCC"}));
   EXPECT_EQ(reach.ReceiverCount(), 2);
   EXPECT_TRUE(reach.Sources("TV9NONE", 0).empty());
@@ -111,8 +113,32 @@ TEST(MeasuredReach, ExpiryForgetsOldSourcesAndEmptyReceivers) {
   EXPECT_EQ(reach.ReceiverCount(), 1);
   // Slots freed by expiry are used again.
   reach.Learn(Heard("TV1DDD", "TV2DIG", 49.0, -72.0), "");
-  reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0), "");
+  reach.Learn(Heard("TV1AAA", "TV2DIG", 49.0, -72.0, kNow + kMinute), "");
   EXPECT_EQ(SourceCalls(reach, "TV2DIG"), (std::vector<std::string>{"TV1AAA", "TV1DDD", "TV1BBB"}));
+}
+
+// Hearing, hearing again and expiring at random, against a plain map of the latest hearing per source:
+// the open-addressing table must lose nothing and keep nothing when entries move on deletion.
+TEST(MeasuredReach, AgreesWithAPlainModelUnderRandomHearingAndExpiry) {
+  std::mt19937 rng(13);
+  TMeasuredReach reach;
+  std::map<std::string, aprs::TDateTime> model;
+  aprs::TDateTime now = kNow;
+  for (int step = 0; step < 20000; ++step) {
+    now += kMinute / 10;
+    if (step % 500 == 499) {
+      const aprs::TDateTime cutOff = now - 20 * kMinute;
+      reach.Expire(cutOff);
+      std::erase_if(model, [&](const auto& entry) { return entry.second < cutOff; });
+      continue;
+    }
+    const std::string source = "TV" + std::to_string(1000 + rng() % 600) + "X";
+    reach.Learn(Heard(source, "TV2DIG", 49.0, -72.0, now), "");
+    model[source] = now;
+  }
+  std::map<std::string, aprs::TDateTime> kept;
+  for (const TReachSource& s : reach.Sources("TV2DIG", 0)) EXPECT_TRUE(kept.emplace(s.Callsign, s.Heard).second);
+  EXPECT_EQ(kept, model);
 }
 
 TEST(ReachVerdict, ThirtyPerCentEitherWayIsAboutRight) {

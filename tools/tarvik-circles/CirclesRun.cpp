@@ -23,8 +23,9 @@ void TCirclesRun::Line(std::string_view line) {
   if (IsSkippedLine(line)) return;
   auto packet = aprs::ParsePacket(line);
   if (!packet || !AcceptPacket(*packet)) return;
-  m_reach.Learn(*packet, m_options.MyCall);
+  const TMeasuredReach::TNote note = m_reach.Prepare(*packet, m_options.MyCall);
   m_cache.Update(std::move(packet));
+  m_reach.Record(note);
 }
 
 std::string TCirclesRun::Finish() {
