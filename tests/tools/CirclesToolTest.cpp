@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "CircleExport.h"
 #include "CirclesOptions.h"
 #include "CirclesRun.h"
 #include "DrawPass.h"
@@ -56,56 +57,28 @@ class PinnedClock {
 };
 
 TEST(CirclesOptions, CommandLine) {
-  const auto ok = [](std::vector<std::string_view> args) {
-    ParseResult r = ParseOptions(args);
-    EXPECT_EQ(r.Error, "");
-    return r.Value;
-  };
-  const Options defaults = ok({});
-  EXPECT_EQ(defaults.Mode, OutputMode::GeoJson);
-  EXPECT_FALSE(defaults.Bounds.has_value());
-  EXPECT_EQ(defaults.MaxAge, 60);
-  EXPECT_TRUE(defaults.Choice.DrawDigis && defaults.Choice.DrawOthers && !defaults.Choice.DrawDf);
-
-  const Options o = ok({"--kml", "--bounds", "-73.5, 48,-70.5,50", "--full-size", "--classes", "digis,igates", "--df",
-                        "--reach", "--now", "46363.5", "--max-age", "30", "--mycall", "tv9home", "a.txt", "-"});
+  const ParseResult good =
+      ParseOptions({"--kml", "--bounds", "-73.5, 48,-70.5,50", "--full-size", "--classes", "digis,igates", "--df",
+                    "--reach", "--max-age", "30", "--mycall", "tv9home", "-"});
+  ASSERT_EQ(good.Error, "");
+  const Options& o = good.Value;
   EXPECT_EQ(o.Mode, OutputMode::Kml);
   ASSERT_TRUE(o.Bounds.has_value());
-  EXPECT_EQ(o.Bounds->West, -73.5F);
-  EXPECT_EQ(o.Bounds->South, 48.0F);
-  EXPECT_EQ(o.Bounds->East, -70.5F);
-  EXPECT_EQ(o.Bounds->North, 50.0F);
-  EXPECT_TRUE(o.FullSize && o.Reach && o.Choice.DrawDf);
-  EXPECT_TRUE(o.Choice.DrawDigis && o.Choice.DrawIGates);
+  EXPECT_EQ(std::vector<float>({o.Bounds->West, o.Bounds->South, o.Bounds->East, o.Bounds->North}),
+            std::vector<float>({-73.5F, 48.0F, -70.5F, 50.0F}));
+  EXPECT_TRUE(o.FullSize && o.Reach && o.Choice.DrawDf && o.Choice.DrawDigis && o.Choice.DrawIGates);
   EXPECT_FALSE(o.Choice.DrawMobiles || o.Choice.DrawDefaultPhg || o.Choice.DrawOthers);
-  EXPECT_EQ(o.Now, 46363.5);
   EXPECT_EQ(o.MaxAge, 30);
   EXPECT_EQ(o.MyCall, "TV9HOME");
-  EXPECT_EQ(o.Files, (std::vector<std::string>{"a.txt", "-"}));
-
   // clang-format off
   const std::pair<std::vector<std::string_view>, std::string> bad[] = {
-      {{"--geojson", "--kml"}, "exclude each other"},
-      {{"--report", "--geojson"}, "exclude each other"},
-      {{"--bounds"}, "--bounds needs a value"},
-      {{"--bounds", "1,2,3"}, "--bounds wants"},
-      {{"--bounds", "10,0,5,1"}, "--bounds wants"},     // west east of east
-      {{"--bounds", "0,1,5,1"}, "--bounds wants"},      // no height
-      {{"--bounds", "-181,0,5,1"}, "--bounds wants"},
-      {{"--bounds", "0,0,5,91"}, "--bounds wants"},
-      {{"--bounds", "0,0,5,x"}, "--bounds wants"},
-      {{"--classes", "digis,cars"}, "--classes wants"},
-      {{"--classes", ""}, "--classes wants"},
-      {{"--max-age", "0"}, "--max-age wants"},
-      {{"--max-age", "1.5"}, "--max-age wants"},
-      {{"--now", "soon"}, "--now wants"},
-      {{"--colour"}, "unknown option --colour"},
+      {{"--geojson", "--kml"}, "exclude each other"},  {{"--bounds"}, "--bounds needs a value"},
+      {{"--bounds", "1,2,3"}, "--bounds wants"},       {{"--bounds", "10,0,5,1"}, "--bounds wants"},
+      {{"--classes", "digis,cars"}, "--classes wants"}, {{"--max-age", "0"}, "--max-age wants"},
+      {{"--now", "soon"}, "--now wants"},              {{"--colour"}, "unknown option --colour"},
   };
   // clang-format on
-  for (const auto& [args, error] : bad) {
-    const ParseResult r = ParseOptions(args);
-    EXPECT_NE(r.Error.find(error), std::string::npos) << r.Error;
-  }
+  for (const auto& [args, error] : bad) EXPECT_NE(ParseOptions(args).Error.find(error), std::string::npos) << error;
 }
 
 // The program's own road for the same lines: acceptance test, cache, and the draw pass on a map showing the bounds.
@@ -148,24 +121,13 @@ TEST(CirclesTool, GeoJsonCirclesAreTheDrawPassCircles) {
       EXPECT_NEAR(p["centre"][0].get<double>(), drawn[i].X / 60.0, 1e-9) << c.args << " " << p["callsign"];
       EXPECT_NEAR(p["centre"][1].get<double>(), drawn[i].Y / 60.0, 1e-9) << c.args << " " << p["callsign"];
       EXPECT_NEAR(p["radius_miles"].get<double>(), drawn[i].Radius * kMilesPerMinute, 1e-9) << p["callsign"];
-      char color[8];
-      std::snprintf(color, sizeof color, "#%02x%02x%02x", drawn[i].Color & 0xFF, (drawn[i].Color >> 8) & 0xFF,
-                    (drawn[i].Color >> 16) & 0xFF);
-      EXPECT_EQ(p["color"], color) << p["callsign"];
+      EXPECT_EQ(p["color"], HtmlColor(drawn[i].Color)) << p["callsign"];
       EXPECT_EQ(p["kind"], c.df ? "df" : "range");
     }
   }
 }
 
 TEST(CirclesTool, ProgramReportsBadInputAndReadsStandardInput) {
-  const TRun help = RunTool("--help");
-  EXPECT_EQ(help.Status, 0);
-  EXPECT_EQ(help.Output.rfind("usage: tarvik-circles", 0), 0U);
-
-  const TRun bad = RunTool("--classes cars", true);
-  EXPECT_EQ(bad.Status, 2);
-  EXPECT_NE(bad.Output.find("--classes wants"), std::string::npos);
-
   const TRun missing = RunTool("--report /nonexistent/feed.txt", true);
   EXPECT_EQ(missing.Status, 1);
   EXPECT_NE(missing.Output.find("cannot read /nonexistent/feed.txt"), std::string::npos);
@@ -222,27 +184,6 @@ TEST(CirclesTool, ReachCirclesAndReport) {
   const std::string text = report.Finish();
   EXPECT_NE(text.find("\nTV2DIG\tdigi\t22.5\t34.5\t5\tTV1SEX\t34.5\tclaims too little\t\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\nTV9HOME\tother\t5.0\t-\t1\tTV1SFX\t6.9\ttoo few\t\n"), std::string::npos) << text;
-}
-
-TEST(CirclesTool, ExpiryAndKillsAsInTheCache) {
-  PinnedClock clock(kNow - 90.0 / 1440);
-  Options options;
-  options.Mode = OutputMode::Report;
-  options.MaxAge = 60;
-  TCirclesRun run(options);
-  run.Line("TV2DIG>APRS:!4900.00N/07200.00W#PHG5360");
-  run.Line("TV3OLD>APRS:!4900.00N/07210.00W#PHG5360");
-  for (const char* line : kReachLines) run.Line(line);  // all heard 90 minutes ago
-  clock.Set(kNow);
-  run.Line("TV2DIG>APRS:!4900.00N/07200.00W#PHG5360");  // still there
-  run.Line("TV5NEW>APRS,TV2DIG*:!4901.00N/07200.00W-");
-  run.Line("TV5NEW>APRS:;NEWOBJ   _071800z4901.87N/07203.07W!killed");  // a killed object removes its sender
-  const std::string text = run.Finish();
-  // The five sources heard 90 minutes ago are gone; the new one stays although its own entry was killed.
-  EXPECT_NE(text.find("\nTV2DIG\tdigi\t22.5\t-\t1\tTV5NEW\t1.2\ttoo few\t\n"), std::string::npos) << text;
-  EXPECT_EQ(text.find("TV3OLD"), std::string::npos) << text;
-  EXPECT_EQ(run.Cache().Count(), 1);
-  EXPECT_EQ(run.Cache().Killed, 1);
 }
 
 }  // namespace
