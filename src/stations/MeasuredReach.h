@@ -1,0 +1,137 @@
+// Measured reach: how far each receiver really hears, from the stations it
+// heard directly (see HeardDirectly.h).
+//
+// Every accepted packet that names a direct receiver records its source, with
+// the source's position at that time, under that receiver. A receiver keeps
+// at most kMaxSourcesPerReceiver distinct sources; the one heard longest ago
+// makes room. Recording a packet costs a look-up among the few receivers and
+// one slot of that receiver's table, whatever the number of stations heard;
+// expiry walks only what it drops.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "APRSData.h"
+
+namespace tarvik {
+
+inline constexpr int kMaxSourcesPerReceiver = 1000;
+// Fewer distinct sources than this give no figure ("too few").
+inline constexpr int kMinReachSources = 5;
+inline constexpr double kReachPercentile = 0.9;
+
+// Great-circle distance in statute miles between two points in degrees.
+double GreatCircleMiles(double lat1, double lon1, double lat2, double lon2);
+
+// The 90th-percentile distance by nearest rank (the smallest distance that at
+// least 90 per cent of the distances do not exceed), or nothing for fewer
+// than kMinReachSources distances. Reorders `distances`.
+std::optional<double> ReachPercentile(std::vector<double>& distances);
+
+// One source a receiver heard directly.
+struct TReachSource {
+  std::string Callsign;
+  double Latitude = 0.0;
+  double Longitude = 0.0;
+  aprs::TDateTime Heard = 0.0;  // the packet's Received time
+};
+
+class TMeasuredReach {
+  struct TReceiver;
+
+ public:
+  // Records the packet's source under the station that heard it directly, if
+  // any. Returns whether it did.
+  bool Learn(const aprs::TAprsPacket& packet, std::string_view myCall) { return Record(Prepare(packet, myCall)); }
+
+  // Learn in two halves for the intake, which stores the packet in the cache
+  // in between: Prepare reads the packet and asks the processor for the one
+  // slot that Record will write, so that fetching it overlaps the cache's own
+  // work. Nothing else may touch this object between the two.
+  struct TNote;
+  TNote Prepare(const aprs::TAprsPacket& packet, std::string_view myCall);
+  bool Record(const TNote& note);
+
+  // Forgets every source heard before `cutOff`, and receivers left with none.
+  void Expire(aprs::TDateTime cutOff);
+  void Clear();
+
+  // The sources `receiver` heard at or after `cutOff`, the latest first.
+  std::vector<TReachSource> Sources(std::string_view receiver, aprs::TDateTime cutOff) const;
+  // Every receiver with a source, in no particular order.
+  std::vector<std::string> Receivers() const;
+  int ReceiverCount() const { return static_cast<int>(m_receivers.size()); }
+
+ private:
+  // A callsign as a fixed-size upper-case key: no allocation per packet.
+  // Longer names (none of a radio station is) are not recorded.
+  struct TCallKey {
+    static constexpr std::size_t kSize = 15;
+    // The characters, zero-padded, and the length in the last byte (0: an
+    // empty slot), as two words: comparing and hashing a key is a few
+    // instructions.
+    std::uint64_t Low = 0;
+    std::uint64_t High = 0;
+    bool operator==(const TCallKey&) const = default;
+    bool Empty() const { return High == 0 && Low == 0; }
+    std::string Text() const;
+  };
+  struct TCallKeyHash {
+    std::size_t operator()(const TCallKey& key) const noexcept;
+  };
+  static std::optional<TCallKey> KeyOf(std::string_view callsign);
+
+  // One source of a receiver, in the receiver's open-addressing table: the
+  // key and the record share one slot, so hearing a source again costs one
+  // memory access.
+  struct TSlot {
+    TCallKey Source;
+    float Latitude = 0.0F;  // a 32-bit degree is finer than a metre
+    float Longitude = 0.0F;
+    aprs::TDateTime Heard = 0.0;
+  };
+  // The order of hearing: every record appends an entry; an entry whose
+  // source was heard again later (or dropped) is stale and skipped.
+  struct TOrderEntry {
+    TCallKey Source;
+    aprs::TDateTime Heard = 0.0;
+  };
+  struct TReceiver {
+    std::vector<TSlot> Table;  // a power of two, at most half full
+    int Count = 0;
+    std::vector<TOrderEntry> Order;  // oldest first, from OrderStart on
+    std::size_t OrderStart = 0;
+
+    // The slot of `source`, or the empty slot where it would go.
+    std::size_t Probe(const TCallKey& source, std::size_t hash) const;
+    TSlot* Find(const TCallKey& source);
+    const TSlot* Find(const TCallKey& source) const;
+    void Erase(std::size_t slot);
+    void Grow();
+    // Drops stale entries of Order once they outnumber the live ones.
+    void CompactOrder();
+    // Drops the source heard longest ago.
+    void DropOldest();
+    bool IsLive(const TOrderEntry& entry) const;
+  };
+
+  std::unordered_map<TCallKey, TReceiver, TCallKeyHash> m_receivers;
+
+ public:
+  struct TNote {
+    TReceiver* Receiver = nullptr;  // nothing: the packet teaches nothing
+    TCallKey Source;
+    std::size_t Hash = 0;
+    float Latitude = 0.0F;
+    float Longitude = 0.0F;
+    aprs::TDateTime Heard = 0.0;
+  };
+};
+
+}  // namespace tarvik

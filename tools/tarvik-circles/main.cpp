@@ -1,0 +1,72 @@
+// tarvik-circles: the circles of the draw pass, the measured-reach circles
+// and the coverage table, from monitor lines, without a window.
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "APRSParser.h"
+#include "CirclesOptions.h"
+#include "CirclesRun.h"
+
+namespace {
+
+using namespace tarvik::circles;
+
+constexpr std::string_view kProgram = "tarvik-circles";
+
+void ReadAll(std::istream& in, TCirclesRun& run) {
+  std::string line;
+  while (std::getline(in, line)) run.Line(line);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  const ParseResult parsed = ParseOptions(args);
+  if (!parsed.Error.empty()) {
+    std::cerr << kProgram << ": " << parsed.Error << "\n\n" << kUsage;
+    return 2;
+  }
+  const Options& options = parsed.Value;
+  if (options.Help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (options.Now) {
+    const double now = *options.Now;
+    aprs::SetUtcClock([now] { return now; });
+  }
+
+  std::ios::sync_with_stdio(false);
+  TCirclesRun run(options);
+  int status = 0;
+  const std::vector<std::string> stdinOnly = {"-"};
+  for (const std::string& path : options.Files.empty() ? stdinOnly : options.Files) {
+    if (path == "-") {
+      ReadAll(std::cin, run);
+      continue;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+      std::cerr << kProgram << ": cannot read " << path << ": " << std::strerror(errno) << '\n';
+      status = 1;
+      continue;
+    }
+    ReadAll(file, run);
+    if (file.bad()) {
+      std::cerr << kProgram << ": error reading " << path << ": " << std::strerror(errno) << '\n';
+      status = 1;
+    }
+  }
+  std::cout << run.Finish();
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << kProgram << ": cannot write the output\n";
+    return 1;
+  }
+  return status;
+}
