@@ -329,7 +329,9 @@ void TMapWindow::PaintStations(QPainter& painter) {
       if (taken[cell]) return;
       taken[cell] = true;
     }
-    const TMapStation& station = *m_stations.At(index);
+    const TMapStation* const heard = m_stations.At(index);
+    if (heard == nullptr) return;  // the grid only holds placed stations, but never trust an index
+    const TMapStation& station = *heard;
     if (station.Track.size() > 1 && aprs::IsMobileSymbol(station.SymbolTable, station.SymbolCode)) {
       track.clear();
       for (const TTrackPoint& point : station.Track)

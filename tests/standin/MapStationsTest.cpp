@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "Declutter.h"
+#include "HeardStation.h"
 
 using namespace standin;
 
 namespace {
+
+using standin::test::HeardStation;
 
 std::vector<std::uint32_t> InRect(const TMapStations& stations, double minX, double minY, double maxX, double maxY) {
   std::vector<std::uint32_t> found;
@@ -37,7 +40,7 @@ TEST(MapStations, FoundByPlaceAndMovedWithTheirLines) {
   EXPECT_EQ(Near(stations, -33.9, 151.2), (std::vector<std::uint32_t>{1}));
   EXPECT_EQ(InRect(stations, 0, 0, 1, 1), (std::vector<std::uint32_t>{0, 1, 3, 4}));
   ASSERT_NE(stations.At(2), nullptr);
-  EXPECT_FALSE(stations.At(2)->HasPosition);
+  EXPECT_FALSE(HeardStation(stations, 2).HasPosition);
   EXPECT_EQ(stations.At(9), nullptr);
   // A view across the 180th meridian, east edge past 1: both sides.
   const TWorldPoint west = ToWorld(179.5 * 60, 10.5 * 60);
@@ -49,7 +52,7 @@ TEST(MapStations, FoundByPlaceAndMovedWithTheirLines) {
   EXPECT_EQ(Near(stations, 45.0, -93.0), (std::vector<std::uint32_t>{0}));
   stations.Update(0, "W1AAA", 0, 0, false, 0, 0, 70);
   EXPECT_EQ(Near(stations, 45.0, -93.0), (std::vector<std::uint32_t>{0}));
-  EXPECT_EQ(stations.At(0)->SymbolCode, '>');
+  EXPECT_EQ(HeardStation(stations, 0).SymbolCode, '>');
   EXPECT_EQ(stations.Placed(), 4U);
   // Leaving a shared cell keeps the other station in it.
   stations.Update(5, "W1CCC", '/', '>', true, 45.0, -93.0, 60);
@@ -60,15 +63,15 @@ TEST(MapStations, FoundByPlaceAndMovedWithTheirLines) {
 TEST(MapStations, TracksKeepTheLastTenPlacesOfTheLastHour) {
   TMapStations stations;
   for (int i = 0; i < 14; ++i) stations.Update(0, "W1MOB-9", '/', '>', true, 45.0 + i * 0.01, -93.0, i * 60.0);
-  const auto& track = stations.At(0)->Track;
+  const auto& track = HeardStation(stations, 0).Track;
   ASSERT_EQ(track.size(), TMapStations::kTrackLength);
   EXPECT_FLOAT_EQ(static_cast<float>(track.front().World.Y), static_cast<float>(WorldY((45.0 + 4 * 0.01) * 60)));
-  EXPECT_DOUBLE_EQ(track.back().World.Y, stations.At(0)->World.Y);
+  EXPECT_DOUBLE_EQ(track.back().World.Y, HeardStation(stations, 0).World.Y);
   // The same place again is not a new point; an hour and more later the old points are gone.
   stations.Update(0, "W1MOB-9", '/', '>', true, 45.13, -93.0, 900);
-  EXPECT_EQ(stations.At(0)->Track.size(), TMapStations::kTrackLength);
+  EXPECT_EQ(HeardStation(stations, 0).Track.size(), TMapStations::kTrackLength);
   stations.Update(0, "W1MOB-9", '/', '>', true, 45.2, -93.0, 13 * 60.0 + 3601);
-  EXPECT_EQ(stations.At(0)->Track.size(), 2U);
+  EXPECT_EQ(HeardStation(stations, 0).Track.size(), 2U);
 }
 
 TEST(Declutter, ALabelGoesOnlyWhereNoneIsYet) {

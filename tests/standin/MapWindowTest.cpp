@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "HeardStation.h"
 #include "MapWindow.h"
 #include "StandInHost.h"
 #include "StandInMap.h"
@@ -16,6 +17,8 @@
 using namespace standin;
 
 namespace {
+
+using standin::test::HeardStation;
 
 // 95 W to 91 W, 46 N to 44 N.
 const TMapArea kArea{-5700.0, 2760.0, 240.0, -120.0};
@@ -155,17 +158,17 @@ TEST(MapWindowStations, HeardStationsAreShownByTheirLastPosition) {
   const TMapStations& stations = window.Stations();
   EXPECT_EQ(stations.Placed(), 1U);
   ASSERT_NE(stations.At(0), nullptr);
-  EXPECT_EQ(stations.At(0)->Callsign, "N0CALL-9");
-  EXPECT_NEAR(stations.At(0)->Latitude, 45.0, 1e-9);
-  EXPECT_NEAR(stations.At(0)->Longitude, -93.0, 1e-9);
-  EXPECT_FALSE(stations.At(1)->HasPosition);
+  EXPECT_EQ(HeardStation(stations, 0).Callsign, "N0CALL-9");
+  EXPECT_NEAR(HeardStation(stations, 0).Latitude, 45.0, 1e-9);
+  EXPECT_NEAR(HeardStation(stations, 0).Longitude, -93.0, 1e-9);
+  EXPECT_FALSE(HeardStation(stations, 1).HasPosition);
   host->HandleLine("N0CALL-9>APRS,WIDE1-1:!4530.00N/09230.00W>moved");
-  EXPECT_NEAR(stations.At(0)->Latitude, 45.5, 1e-9);
-  EXPECT_NEAR(stations.At(0)->Longitude, -92.5, 1e-9);
-  EXPECT_EQ(stations.At(0)->Track.size(), 2U);
+  EXPECT_NEAR(HeardStation(stations, 0).Latitude, 45.5, 1e-9);
+  EXPECT_NEAR(HeardStation(stations, 0).Longitude, -92.5, 1e-9);
+  EXPECT_EQ(HeardStation(stations, 0).Track.size(), 2U);
   // An object the station sends is not the station's place.
   host->HandleLine("N0CALL-9>APRS:;MEETING  *111111z4600.00N/09400.00W-net");
-  EXPECT_NEAR(stations.At(0)->Latitude, 45.5, 1e-9);
+  EXPECT_NEAR(HeardStation(stations, 0).Latitude, 45.5, 1e-9);
 
   // A click on the station gives its latest packet's report; a click on empty map nothing.
   const TPixel at = window.View().ToPixel(-92.5 * 60, 45.5 * 60);

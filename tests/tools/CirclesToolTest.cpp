@@ -13,8 +13,8 @@
 #include "CirclesOptions.h"
 #include "CirclesRun.h"
 #include "DrawPass.h"
+#include "FakeMapSource.h"
 #include "Intake.h"
-#include "RecordingMap.h"
 
 using namespace tarvik;
 using namespace tarvik::circles;
@@ -82,7 +82,7 @@ TEST(CirclesOptions, CommandLine) {
 }
 
 // The program's own road for the same lines: acceptance test, cache, and the draw pass on a map showing the bounds.
-std::vector<tarvik::testing::TDrawnCircle> DrawPassOverDemoFeed(const TCircleChoice& choice, bool fullSize) {
+std::vector<tarvik::test::TDrawnCircle> DrawPassOverDemoFeed(const TCircleChoice& choice, bool fullSize) {
   aprs::TPacketCache cache;
   std::ifstream feed(kDemoFeed);
   std::string line;
@@ -91,7 +91,7 @@ std::vector<tarvik::testing::TDrawnCircle> DrawPassOverDemoFeed(const TCircleCho
     auto packet = aprs::ParsePacket(line);
     if (packet && AcceptPacket(*packet)) cache.Update(std::move(packet));
   }
-  tarvik::testing::TRecordingMapSource host;
+  tarvik::test::TRecordingMapSource host;
   host.Map->Left = -73.5F * 60;
   host.Map->Top = 50.0F * 60;
   host.Map->Width = 3.0F * 60;
@@ -113,7 +113,7 @@ TEST(CirclesTool, GeoJsonCirclesAreTheDrawPassCircles) {
     const json features = json::parse(run.Output)["features"];
     TCircleChoice choice;
     choice.DrawDf = c.df;
-    const std::vector<tarvik::testing::TDrawnCircle> drawn = DrawPassOverDemoFeed(choice, c.fullSize);
+    const std::vector<tarvik::test::TDrawnCircle> drawn = DrawPassOverDemoFeed(choice, c.fullSize);
     ASSERT_EQ(features.size(), drawn.size()) << c.args;
     EXPECT_GE(drawn.size(), c.df ? 2U : 20U) << c.args;
     for (std::size_t i = 0; i < drawn.size(); ++i) {
