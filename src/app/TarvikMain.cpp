@@ -157,6 +157,10 @@ void TMainForm::CreatePages() {
   moLog->setObjectName(QStringLiteral("moLog"));
   moLog->setReadOnly(true);
   moLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_logFlush = new QTimer(this);
+  m_logFlush->setSingleShot(true);
+  m_logFlush->setInterval(kLogFlushMs);
+  connect(m_logFlush, &QTimer::timeout, this, [this] { FlushPacketLog(); });
   SetHint(moLog, "Received packet list");
   logLayout->addWidget(moLog);
   PageControl->addTab(tsLogView, QStringLiteral("Packet Log"));
@@ -349,20 +353,43 @@ void TMainForm::WMDataAvailable(TDataAvailableEvent& message) {
   LogProblems("WMDataAvailable", [this, &packet] {
     if (!AcceptPacket(*packet)) return;  // a rejected packet is freed here, unlogged
     if (!Cache) throw std::runtime_error("There is no station cache");
-    AddLogLine(packet->RawPacket);
+    QueuePacketLogLine(packet->RawPacket);
     Cache->Update(std::move(packet));
     ListChanged = true;
   });
 }
 
 void TMainForm::AddLogLine(const std::string& text) {
-  moLog->appendPlainText(Latin1(OneLogLine(text)));
-  const int surplus = LogLinesToDelete(moLog->document()->blockCount());
-  if (surplus == 0) return;
-  QTextCursor cursor(moLog->document());
-  cursor.movePosition(QTextCursor::Start);
-  cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, surplus);
-  cursor.removeSelectedText();
+  m_logBatch.Add(text);
+  FlushPacketLog();
+}
+
+void TMainForm::QueuePacketLogLine(const std::string& line) {
+  m_logBatch.Add(line);
+  if (!m_logFlush->isActive()) m_logFlush->start();
+}
+
+void TMainForm::FlushPacketLog() {
+  m_logFlush->stop();
+  if (m_logBatch.Empty()) return;
+  TLogUpdate update = m_logBatch.Take(m_logLines);
+  if (update.DeleteOldest >= m_logLines) {
+    moLog->clear();
+  } else if (update.DeleteOldest > 0) {
+    QTextCursor cursor(moLog->document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, update.DeleteOldest);
+    cursor.removeSelectedText();
+  }
+  m_logLines -= update.DeleteOldest;
+  if (update.Append.empty()) return;
+  std::string lines;
+  for (std::size_t i = 0; i < update.Append.size(); ++i) {
+    if (i > 0) lines += '\n';
+    lines += update.Append[i];
+  }
+  moLog->appendPlainText(Latin1(lines));
+  m_logLines += static_cast<int>(update.Append.size());
 }
 
 // ---- Qt events ----------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "APRSData.h"
 #include "Clock.h"
 #include "DrawPass.h"
+#include "LogBatch.h"
 #include "Oxbel32_TLB.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
@@ -122,8 +123,12 @@ class TMainForm : public QMainWindow {
   void edExpireTimeAge();
 
   // Appends one line to the packet log, then cuts the log back to its newest
-  // 500 lines once it holds more than 1000.
+  // 500 lines once it holds more than 1000. Packet lines still waiting in the
+  // batch are written first, so the log keeps the order things happened in.
   void AddLogLine(const std::string& text);
+  // Packet lines are batched and written within kLogFlushMs; this writes them now.
+  void FlushPacketLog();
+  static constexpr int kLogFlushMs = 50;
 
   // ---- Range circles (TarvikMainCircles.cpp) ------------------------------
   // A failure propagates to the caller; the handlers below let it reach the
@@ -233,7 +238,13 @@ class TMainForm : public QMainWindow {
   // Deleted with the window's other members, before its widgets.
   std::unique_ptr<TRedrawTimerQt> tmrRedrawCircles;
 
+  // An accepted packet's line: into the batch, written within kLogFlushMs.
+  void QueuePacketLogLine(const std::string& line);
+
   TMainFormServices m_services;
+  TLogBatch m_logBatch;
+  int m_logLines = 0;            // lines the packet log shows
+  QTimer* m_logFlush = nullptr;  // single shot: writes the batch
   std::vector<QObject*> m_exitFilters;
   bool m_shown = false;
   bool m_appMinimizeInstalled = false;

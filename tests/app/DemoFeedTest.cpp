@@ -58,6 +58,7 @@ TEST(DemoFeed, AcceptedPacketsReachTheLogAndTheCache) {
     host->Hear(text);
   }
   QCoreApplication::sendPostedEvents(&form);
+  form.FlushPacketLog();
 
   ASSERT_GT(lines, 0);
   ASSERT_FALSE(expectedLog.isEmpty()) << "the demo feed should hold stations with range data";

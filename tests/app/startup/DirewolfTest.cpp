@@ -105,6 +105,7 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
       << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString() << "\ntnc:\n"
       << tnc.readAll().toStdString();
 
+  form.FlushPacketLog();
   const QString log = Child<QPlainTextEdit>(form, "moLog")->toPlainText();
   for (const QString& packet : kPackets) {
     const QString source = packet.section('>', 0, 0);

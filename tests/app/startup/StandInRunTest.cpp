@@ -56,6 +56,7 @@ TEST(StandInRun, FeedReachesLogAndCache) {
       << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString();
   EXPECT_EQ(form.windowTitle(), "Tarvik v1.0.0 - Station Call Sign: N0CALL-7");
 
+  form.FlushPacketLog();
   const QStringList log = Child<QPlainTextEdit>(form, "moLog")->toPlainText().split('\n');
   ASSERT_EQ(log.size(), 4) << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString();
   EXPECT_TRUE(log[0].startsWith("N1RAD>") && log[0].contains("PHG5132"));
