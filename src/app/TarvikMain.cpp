@@ -333,7 +333,7 @@ void TMainForm::LogProblems(const char* handler, const std::function<void()>& bo
   try {
     body();
   } catch (const std::exception& e) {
-    AddLogLine(std::string("Problem in ") + handler + ": " + e.what());
+    AddLogLine(ProblemIn(handler, e.what()));
   }
 }
 

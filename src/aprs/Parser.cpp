@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
-#include <ranges>
 
 #include "APRSParser.h"
 #include "Calendar.h"
@@ -208,8 +207,8 @@ void ParsePath(std::string_view path, TAprsPacket& packet) {
   packet.ReversePath.clear();
   if (!packet.ViaInternet && !packet.HeardDirectly) {
     std::string reverse;
-    for (const std::string& digipeater : std::ranges::reverse_view(packet.Digipeaters)) {
-      std::string element = Upper(digipeater);
+    for (std::size_t i = packet.Digipeaters.size(); i-- > 0;) {
+      std::string element = Upper(packet.Digipeaters[i]);
       if (IsGenericAlias(element)) continue;
       if (!element.empty() && element.back() == '*') element.pop_back();
       reverse += ',';

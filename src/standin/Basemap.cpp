@@ -16,8 +16,8 @@ constexpr std::uint16_t kVersion = 1;
 constexpr std::uint16_t kMaxLevels = 8;
 constexpr double kUnitsPerDegree = 1000.0;
 // Longitudes past the 180th meridian occur in the data (ring closures); nothing lies a world away.
-constexpr std::int64_t kMaxLongitudeUnits = 360 * 1000;
-constexpr std::int64_t kMaxLatitudeUnits = 90 * 1000;
+constexpr std::int64_t kMaxLongitudeUnits = std::int64_t{360} * 1000;
+constexpr std::int64_t kMaxLatitudeUnits = std::int64_t{90} * 1000;
 constexpr std::size_t kMaxVarintBytes = 10;
 constexpr std::size_t kMinPointBytes = 2;  // two one-byte varints
 constexpr std::size_t kCountBytes = 4;

@@ -30,12 +30,15 @@ bool TDeclutter::Place(const TLabelBox& box) {
   const int south = std::min(m_rows - 1, static_cast<int>(box.Bottom) / kBucketPixels);
   for (int row = north; row <= south; ++row)
     for (int column = west; column <= east; ++column)
-      for (const TLabelBox& placed : m_buckets[static_cast<std::size_t>(row * m_columns + column)])
+      for (const TLabelBox& placed : m_buckets[(static_cast<std::size_t>(row) * static_cast<std::size_t>(m_columns)) +
+                                               static_cast<std::size_t>(column)])
         if (Overlap(box, placed)) return false;
   // Kept in every bucket it touches, so a later box finds it from any of them.
   for (int row = north; row <= south; ++row)
     for (int column = west; column <= east; ++column)
-      m_buckets[static_cast<std::size_t>(row * m_columns + column)].push_back(box);
+      m_buckets[(static_cast<std::size_t>(row) * static_cast<std::size_t>(m_columns)) +
+                static_cast<std::size_t>(column)]
+          .push_back(box);
   ++m_placed;
   return true;
 }

@@ -73,7 +73,8 @@ class TMapStations {
     for (int row = top; row <= bottom; ++row)
       for (int column = west; column <= east; ++column) {
         const int wrapped = ((column % kGridSize) + kGridSize) % kGridSize;
-        for (const TCellEntry& entry : m_cells[static_cast<std::size_t>(row * kGridSize + wrapped)])
+        for (const TCellEntry& entry :
+             m_cells[(static_cast<std::size_t>(row) * kGridSize) + static_cast<std::size_t>(wrapped)])
           visit(entry.Index, entry.World);
       }
   }

@@ -325,7 +325,8 @@ void TMapWindow::PaintStations(QPainter& painter) {
     const int column = static_cast<int>(at.X) / kSymbolCell;
     const int row = static_cast<int>(at.Y) / kSymbolCell;
     if (column >= 0 && row >= 0 && column < columns && row < rows) {
-      const auto cell = static_cast<std::size_t>(row * columns + column);
+      const std::size_t cell =
+          (static_cast<std::size_t>(row) * static_cast<std::size_t>(columns)) + static_cast<std::size_t>(column);
       if (taken[cell]) return;
       taken[cell] = true;
     }

@@ -91,7 +91,7 @@ void TTileDiskCache::Remove(const TTileKey& key) const { QFile::remove(PathOf(ke
 
 QString TTileDiskCache::Probe() const {
   const QString path = QDir(m_folder).filePath(QString::fromLatin1(kProbeName));
-  const QString problem = WriteFile(path, kMagic);
+  QString problem = WriteFile(path, kMagic);
   QFile::remove(path);
   return problem;
 }

@@ -19,7 +19,7 @@
 namespace standin {
 
 // Bodies above this are not tiles (a 256-pixel PNG is some tens of KiB).
-inline constexpr qint64 kMaxTileBytes = 1024 * 1024;
+inline constexpr qint64 kMaxTileBytes = qint64{1024} * 1024;
 
 struct TTileMeta {
   qint64 ExpiresAtMs = 0;  // milliseconds since 1970 UTC

@@ -74,7 +74,8 @@ std::optional<long long> ParseHttpDate(std::string_view text) {
                                          std::chrono::day{static_cast<unsigned>(*day)}};
   if (!date.ok()) return std::nullopt;
   const long long days = std::chrono::sys_days{date}.time_since_epoch().count();
-  return days * kSecondsPerDayLong + *hour * kSecondsPerHour + *minute * kSecondsPerMinute + *second;
+  return days * kSecondsPerDayLong + (static_cast<long long>(*hour) * kSecondsPerHour) +
+         (static_cast<long long>(*minute) * kSecondsPerMinute) + *second;
 }
 
 TTileFreshness TileFreshness(std::string_view cacheControl, std::string_view expires, std::string_view date,

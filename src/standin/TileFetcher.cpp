@@ -70,7 +70,7 @@ QImage DecodeTile(const QByteArray& body, int maxSide, QString& problem) {
   return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-TTileFetcher::TTileFetcher(std::string tileTemplate, QString attribution, QString cacheFolder, QObject* parent)
+TTileFetcher::TTileFetcher(std::string tileTemplate, const QString& attribution, QString cacheFolder, QObject* parent)
     : QObject(parent),
       m_template(std::move(tileTemplate)),
       m_problem(QString::fromStdString(TileTemplateProblem(m_template))),

@@ -61,7 +61,7 @@ class TTileFetcher : public QObject {
 
   // `tileTemplate` as configured (one that cannot be used keeps tiles off),
   // `attribution` empty for OpenStreetMap's, `cacheFolder` for this server's tiles.
-  TTileFetcher(std::string tileTemplate, QString attribution, QString cacheFolder, QObject* parent = nullptr);
+  TTileFetcher(std::string tileTemplate, const QString& attribution, QString cacheFolder, QObject* parent = nullptr);
   ~TTileFetcher() override;
 
   void SetClock(TClock clock) { m_clock = std::move(clock); }

@@ -37,6 +37,14 @@ bool AcceptPacket(const aprs::TAprsPacket& packet) {
 
 int LogLinesToDelete(int lineCount) { return lineCount > kLogMaxLines ? lineCount - kLogLinesKept : 0; }
 
+std::string ProblemIn(std::string_view handler, std::string_view message) {
+  std::string line = "Problem in ";
+  line += handler;
+  line += ": ";
+  line += message;
+  return line;
+}
+
 std::string OneLogLine(std::string_view text) {
   std::string line(text);
   std::replace_if(line.begin(), line.end(), IsLineBreak, ' ');

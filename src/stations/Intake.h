@@ -39,4 +39,7 @@ int LogLinesToDelete(int lineCount);
 // One log entry is one line: line breaks inside the text become blanks.
 std::string OneLogLine(std::string_view text);
 
+// The log line of a handler's failure: "Problem in <handler>: <message>".
+std::string ProblemIn(std::string_view handler, std::string_view message);
+
 }  // namespace tarvik

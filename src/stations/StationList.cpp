@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "APRSParser.h"
+#include "Intake.h"
 #include "Oxbel32_TLB.h"
 #include "Text.h"
 
@@ -165,9 +166,9 @@ void ReadStationInfo(host::TclsOxb& oxb, host::TclsStationInfo& stationInfo, con
       auto packet = ReadOneStation(oxb, stationInfo, callsign);
       if (packet->IsValid && sink.Accept(*packet)) sink.Store(std::move(packet));
     } catch (const std::exception& e) {
-      sink.Log(std::string("Problem in ReadStationInfo: ") + e.what());
+      sink.Log(ProblemIn("ReadStationInfo", e.what()));
     } catch (...) {
-      sink.Log("Problem in ReadStationInfo: unknown error");
+      sink.Log(ProblemIn("ReadStationInfo", "unknown error"));
     }
   }
 }
