@@ -1,8 +1,8 @@
 // A scratch folder for one test, removed with everything in it afterwards.
 #pragma once
 
-#include <cstdlib>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
