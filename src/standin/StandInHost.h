@@ -17,6 +17,8 @@
 #include "Feed.h"
 #include "MonitorText.h"
 #include "Oxbel32_TLB.h"
+#include "PrivateProfile.h"
+#include "SettingsFolder.h"
 #include "StandInMap.h"
 #include "StandInSettings.h"
 
@@ -119,6 +121,9 @@ class TStandInHost : public QObject,
   void LearnStation(const TTnc2Line& line);
   void UpdateWindow();
   void ConnectFeed();
+  // Runs `write` on the settings file (its folder made first when it is the
+  // user's); false, with the reason kept for the window, when it fails.
+  bool KeepInSettings(const std::function<settings::TWriteResult(const std::string& iniPath)>& write);
 
   TStandInSettings m_settings;
   std::unique_ptr<TFeed> m_feed;
@@ -136,11 +141,10 @@ class TStandInHost : public QObject,
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
 
-// Path of the stand-in host's settings beside the executable.
-QString DefaultIniPath();
-
-// Reads the settings at `iniPath`, opens the host window and starts the feed:
-// the starter that main.cpp registers with the host registry.
+// Reads the settings at `iniPath`, opens the host window and starts the feed.
 std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath);
+// The same with Oxbel32.INI in the program's settings folder: the starter that
+// the program registers with the host registry.
+std::shared_ptr<host::THostServer> StartStandInHost(const settings::TSettingsFolder& folder);
 
 }  // namespace standin
