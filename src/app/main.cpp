@@ -1,11 +1,19 @@
 // Tarvik: range circles for the stations an APRS client hears.
+#include <cstdio>
+
 #include "Application.h"
+#include "CommandLine.h"
 #include "Heap.h"
 #include "Program.h"
 #include "SingleInstance.h"
 #include "UnixSignals.h"
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so that they need no display.
+  if (const auto answer = tarvik::CommandLineAnswer({argv + 1, argv + argc})) {
+    std::fputs(answer->c_str(), stdout);
+    return 0;
+  }
   heap::UseLargePages();
   tarvik::TApplication app(argc, argv);
   // From here on, SIGTERM and SIGINT end the program in order, at any stage.
