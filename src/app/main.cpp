@@ -6,6 +6,7 @@
 #include "Heap.h"
 #include "Program.h"
 #include "SingleInstance.h"
+#include "TarvikVersion.h"
 #include "UnixSignals.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
   }
   heap::UseLargePages();
   tarvik::TApplication app(argc, argv);
+  // Desktops match the windows to the installed desktop entry by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(TARVIK_APP_ID));
   // From here on, SIGTERM and SIGINT end the program in order, at any stage.
   tarvik::TUnixSignals unixSignals([&app](int) { app.Terminate(0); });
   const tarvik::TSingleInstance instance(tarvik::InstanceLockFolder(),

@@ -78,10 +78,11 @@ void TReplayFeed::Tick() {
 
 QString FindDemoFeed(const QString& applicationDir) {
   const QString name = QStringLiteral("demo-feed.txt");
-  const QStringList candidates{QDir(applicationDir).filePath(name), QDir(applicationDir).filePath("data/" + name),
-                               QDir(QStringLiteral(TARVIK_DATA_DIR)).filePath(name)};
+  const QDir folder(applicationDir);
+  const QStringList candidates{folder.filePath(name), folder.filePath(QStringLiteral("data/") + name),
+                               folder.filePath(QStringLiteral("../share/tarvik/") + name)};
   for (const QString& candidate : candidates)
-    if (QFileInfo(candidate).isFile()) return candidate;
+    if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
   return {};
 }
 
