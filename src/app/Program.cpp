@@ -7,10 +7,13 @@
 namespace tarvik {
 
 int RunTarvik(TApplication& app, TUnixSignals& unixSignals) {
+  // tarvik.INI and the stand-in's Oxbel32.INI live in one folder, chosen once.
+  const QString executable = QCoreApplication::applicationFilePath();
+  const settings::TSettingsFolder settingsFolder = settings::SettingsFolderOf(executable.toStdString());
   host::THostRegistry registry;
-  RegisterHosts(registry);
+  RegisterHosts(registry, settingsFolder);
 
-  TDM dm;
+  TDM dm(settingsFolder, executable);
   TMainFormServices services;
   services.DM = &dm;
   TMainForm form(registry, std::move(services));

@@ -1,10 +1,9 @@
 #include "TarvikData.h"
 
-#include "QtFormAdapters.h"
-
 namespace tarvik {
 
-TDM::TDM() : TDM(settings::ExecutableSettingsPath()) {}
+TDM::TDM(const settings::TSettingsFolder& folder, const QString& executablePath)
+    : SettingsFile(settings::SettingsFileIn(folder, executablePath.toStdString())) {}
 
 TDM::TDM(const QString& settingsPath) : SettingsFile(settingsPath.toStdString()) {}
 

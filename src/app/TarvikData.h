@@ -5,14 +5,15 @@
 #include <QString>
 
 #include "SettingsFile.h"
+#include "SettingsFolder.h"
 
 namespace tarvik {
 
 class TDM {
  public:
-  // The settings file of the running executable: beside it, named after it
-  // with ".INI".
-  TDM();
+  // The settings file of the executable at `executablePath` (named after it
+  // with ".INI") in `folder`, which SettingsFolderOf chooses for the program.
+  TDM(const settings::TSettingsFolder& folder, const QString& executablePath);
   // The settings file at `settingsPath` (tests use a temporary folder).
   explicit TDM(const QString& settingsPath);
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "SettingsFile.h"
+#include "SettingsFolder.h"
 
 namespace settings {
 
@@ -35,7 +36,8 @@ int FindPropertyIndex(const QObject& object, std::string_view property) {
 }  // namespace
 
 QString ExecutableSettingsPath() {
-  return QString::fromStdString(SettingsFileNameFor(QCoreApplication::applicationFilePath().toStdString()));
+  const std::string executable = QCoreApplication::applicationFilePath().toStdString();
+  return QString::fromStdString(SettingsFileIn(SettingsFolderOf(executable), executable).FileName());
 }
 
 TFormWindowInfo TQtFormWindow::Info() const {

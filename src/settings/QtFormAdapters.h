@@ -11,8 +11,9 @@ class QObject;
 
 namespace settings {
 
-// The settings file of the running program: beside the executable, named
-// after it with ".INI".
+// The settings file of the running program: named after the executable with
+// ".INI", in the folder SettingsFolderOf chooses (beside the executable for a
+// writable portable copy or a build folder).
 QString ExecutableSettingsPath();
 
 // Placement of a top-level window. The normal rectangle is the window's

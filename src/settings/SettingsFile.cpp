@@ -1,7 +1,9 @@
 #include "SettingsFile.h"
 
+#include <filesystem>
 #include <utility>
 
+#include "SettingsFolder.h"
 #include "Text.h"
 
 namespace settings {
@@ -41,6 +43,10 @@ std::string TSettingsFile::ReadString(std::string_view section, std::string_view
 }
 
 void TSettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  if (m_MakeFolder) {
+    TWriteResult made = MakeFolder(std::filesystem::path(m_Path).parent_path().string());
+    if (!made.Ok) throw ESettingsWriteError(m_Path, std::move(made.Reason));
+  }
   TWriteResult result = WritePrivateProfileString(section, key, value, m_Path, m_WriteAll);
   if (!result.Ok) throw ESettingsWriteError(m_Path, std::move(result.Reason));
 }

@@ -38,6 +38,9 @@ class TSettingsFile {
   void Close();
   int OpenCount() const { return m_OpenCount; }
   const std::string& FileName() const { return m_Path; }
+  // Whether a write first makes the file's folder when it is missing (the
+  // user's configuration folder); otherwise a missing folder fails the write.
+  void SetMakeFolder(bool makeFolder) { m_MakeFolder = makeFolder; }
 
   // The stored text (trimmed, at most kMaxProfileValue bytes) or the default.
   std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
@@ -52,6 +55,7 @@ class TSettingsFile {
   std::string m_Path;
   TWriteAllFn m_WriteAll;
   int m_OpenCount = 0;
+  bool m_MakeFolder = false;
 };
 
 // Opens the file for the life of a scope: one restore or one save.

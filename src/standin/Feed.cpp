@@ -93,10 +93,11 @@ QString FindDemoFeed(const QString& applicationDir) {
 }
 
 QString FindDataFile(const QString& name, const QString& applicationDir) {
-  const QStringList candidates{QDir(applicationDir).filePath(name), QDir(applicationDir).filePath("data/" + name),
-                               QDir(QStringLiteral(TARVIK_DATA_DIR)).filePath(name)};
+  const QDir folder(applicationDir);
+  const QStringList candidates{folder.filePath(name), folder.filePath(QStringLiteral("data/") + name),
+                               folder.filePath(QStringLiteral("../share/tarvik/") + name)};
   for (const QString& candidate : candidates)
-    if (QFileInfo(candidate).isFile()) return candidate;
+    if (QFileInfo(candidate).isFile()) return QDir::cleanPath(candidate);
   return {};
 }
 

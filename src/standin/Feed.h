@@ -79,7 +79,9 @@ class TNoFeed : public TFeed {
   QString m_why;
 };
 
-// The demo feed file: beside the executable, in its data folder, or in the source tree.
+// The demo feed file: beside the executable or in its "data" folder (a
+// portable copy, or a build folder, where the build puts a copy), else in
+// "../share/tarvik" (an installed program). No path of the build machine is kept.
 QString FindDemoFeed(const QString& applicationDir);
 // A data file (the demo feed, the basemap) beside the executable, in its data
 // folder, or in the source tree's; empty when there is none.

@@ -4,7 +4,6 @@
 #include "PrivateProfile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QStandardPaths>
 #include <QTime>
 #include <algorithm>
@@ -62,17 +61,20 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
 
 bool TStandInHost::SetTilesOn(bool on) {
   m_tiles->SetEnabled(on);
-  m_settingsError.clear();
-  bool kept = true;
-  if (!m_settings.IniPath.empty()) {
-    const auto written = KeepTilesChoice(m_settings.IniPath, m_tiles->Enabled(), m_tiles->Template());
-    if (!written.Ok) {
-      kept = false;
-      m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;
-    }
-  }
+  const bool kept = KeepInSettings(
+      [this](const std::string& iniPath) { return KeepTilesChoice(iniPath, m_tiles->Enabled(), m_tiles->Template()); });
   UpdateWindow();
   return kept;
+}
+
+bool TStandInHost::KeepInSettings(const std::function<settings::TWriteResult(const std::string& iniPath)>& write) {
+  m_settingsError.clear();
+  if (m_settings.IniPath.empty()) return true;
+  settings::TWriteResult written{true, {}};
+  if (m_settings.MakeIniFolder) written = settings::MakeFolder(m_settings.IniFolder);
+  if (written.Ok) written = write(m_settings.IniPath);
+  if (!written.Ok) m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;
+  return written.Ok;
 }
 
 void TStandInHost::ConnectFeed() {
@@ -87,15 +89,9 @@ bool TStandInHost::ChangeFeed(const std::string& feed) {
   m_settings.Feed = feed;
   m_feed = MakeFeed(m_settings, m_applicationDir);
   ConnectFeed();
-  m_settingsError.clear();
-  bool kept = true;
-  if (!m_settings.IniPath.empty()) {
-    const auto written = settings::WritePrivateProfileString(kHostSection, "Feed", feed, m_settings.IniPath);
-    if (!written.Ok) {
-      kept = false;
-      m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;
-    }
-  }
+  const bool kept = KeepInSettings([&feed](const std::string& iniPath) {
+    return settings::WritePrivateProfileString(kHostSection, "Feed", feed, iniPath);
+  });
   StartFeed();
   return kept;
 }
@@ -289,16 +285,25 @@ void TStandInHost::UpdateWindow() {
   m_window->ShowTilesState(m_tiles->StateText());
 }
 
-QString DefaultIniPath() {
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Oxbel32.INI"));
-}
+namespace {
 
-std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath) {
-  auto host = std::make_shared<TStandInHost>(LoadStandInSettings(iniPath.toStdString()),
-                                             QCoreApplication::applicationDirPath());
+std::shared_ptr<host::THostServer> StartWith(TStandInSettings settings) {
+  auto host = std::make_shared<TStandInHost>(std::move(settings), QCoreApplication::applicationDirPath());
   host->ShowWindow();
   host->StartFeed();
   return host;
+}
+
+}  // namespace
+
+std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath) {
+  return StartWith(LoadStandInSettings(iniPath.toStdString()));
+}
+
+std::shared_ptr<host::THostServer> StartStandInHost(const settings::TSettingsFolder& folder) {
+  TStandInSettings settings = LoadStandInSettings(folder.FilePath(kIniFileName));
+  settings.MakeIniFolder = folder.MadeOnSave;
+  return StartWith(std::move(settings));
 }
 
 }  // namespace standin

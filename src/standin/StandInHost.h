@@ -18,6 +18,8 @@
 #include "Feed.h"
 #include "MonitorText.h"
 #include "Oxbel32_TLB.h"
+#include "PrivateProfile.h"
+#include "SettingsFolder.h"
 #include "StandInMap.h"
 #include "StandInSettings.h"
 
@@ -127,6 +129,9 @@ class TStandInHost : public QObject,
   std::optional<std::size_t> LearnStation(const TTnc2Line& line);
   void UpdateWindow();
   void ConnectFeed();
+  // Runs `write` on the settings file (its folder made first when it is the
+  // user's); false, with the reason kept for the window, when it fails.
+  bool KeepInSettings(const std::function<settings::TWriteResult(const std::string& iniPath)>& write);
 
   TStandInSettings m_settings;
   std::unique_ptr<TFeed> m_feed;
@@ -147,11 +152,10 @@ class TStandInHost : public QObject,
 // Loads data/basemap.bin into the map window, or tells the window why it cannot.
 void LoadMapBasemap(TMapWindow& window, const QString& applicationDir);
 
-// Path of the stand-in host's settings beside the executable.
-QString DefaultIniPath();
-
-// Reads the settings at `iniPath`, opens the host window and starts the feed:
-// the starter that main.cpp registers with the host registry.
+// Reads the settings at `iniPath`, opens the host window and starts the feed.
 std::shared_ptr<host::THostServer> StartStandInHost(const QString& iniPath);
+// The same with Oxbel32.INI in the program's settings folder: the starter that
+// the program registers with the host registry.
+std::shared_ptr<host::THostServer> StartStandInHost(const settings::TSettingsFolder& folder);
 
 }  // namespace standin

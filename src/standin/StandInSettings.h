@@ -1,4 +1,5 @@
-// Settings of the stand-in host: section [Host] of Oxbel32.INI beside the executable.
+// Settings of the stand-in host: section [Host] of Oxbel32.INI, kept in the
+// program's settings folder beside tarvik.INI (see SettingsFolder.h).
 //
 //   [Host]
 //   MyCall=N0CALL
@@ -32,6 +33,7 @@ inline constexpr TMapRect kDefaultMap{-73.0 * units::kMinutesPerDegree, 49.75 * 
                                       2.0 * units::kMinutesPerDegree, -1.5 * units::kMinutesPerDegree};
 inline constexpr std::string_view kDefaultMyCall = "N0CALL";
 inline constexpr double kDefaultFeedRate = 2.0;
+inline constexpr std::string_view kIniFileName = "Oxbel32.INI";
 // The section of Oxbel32.INI that holds these settings.
 inline constexpr std::string_view kHostSection = "Host";
 
@@ -46,6 +48,7 @@ struct TStandInSettings {
   std::string Filter;           // APRS-IS server-side filter
   std::string IniFolder;        // relative paths in Feed and Trace are taken from here
   std::string IniPath;          // the settings file itself, where a feed chosen in the window is kept
+  bool MakeIniFolder = false;   // the file's folder is the user's, made by the first write
   std::string Tiles;            // tile address template; empty: the offline basemap only
   std::string TilesLast;        // the template the host window's entry turns back on
   std::string TilesAttribution;

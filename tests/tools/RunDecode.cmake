@@ -1,5 +1,6 @@
-# Runs the decoder tool once and checks what it did.
-#   TOOL           the tarvik-decode executable
+# Runs a command-line program once (the decoder tool, or tarvik for --version)
+# and checks what it did.
+#   TOOL           the executable
 #   ARGS           its arguments, separated by "|"
 #   INPUT          file given as standard input (optional)
 #   EXPECTED       file the standard output must equal byte for byte (optional)

@@ -19,7 +19,8 @@ const char* const kUsage =
     "                  64 station capabilities (127: all); decimal or 0x hexadecimal\n"
     "  --stats         parse every line, print only a summary with lines per second\n"
     "  --now DAYS      pin the UTC clock to DAYS since 1899-12-30 (e.g. 46363.5)\n"
-    "  --help          this text\n";
+    "  --help          this text\n"
+    "  --version       the program's version\n";
 
 std::optional<std::uint8_t> ParseReportFlags(std::string_view text) {
   int value = -1;
@@ -56,6 +57,8 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
       filesOnly = true;
     } else if (a == "--help" || a == "-h") {
       o.Help = true;
+    } else if (a == "--version") {
+      o.Version = true;
     } else if (a == "--json") {
       if (modeGiven && o.Mode != OutputMode::Json) r.Error = "--json and --report exclude each other";
       o.Mode = OutputMode::Json;

@@ -16,6 +16,7 @@ struct Options {
   std::uint8_t ReportFlags = 0;
   bool Stats = false;
   bool Help = false;
+  bool Version = false;
   std::optional<double> Now;       // pinned UTC clock, TDateTime days
   std::vector<std::string> Files;  // empty: standard input; "-" also means it
 };

@@ -14,6 +14,7 @@
 #include "FeedLine.h"
 #include "JsonOut.h"
 #include "Options.h"
+#include "TarvikVersion.h"
 
 namespace {
 
@@ -107,6 +108,10 @@ int main(int argc, char** argv) {
   const Options& options = parsed.Value;
   if (options.Help) {
     std::cout << kUsage;
+    return 0;
+  }
+  if (options.Version) {
+    std::cout << kProgram << ' ' << TARVIK_VERSION << '\n' << TARVIK_LEGAL_NOTICE << '\n';
     return 0;
   }
   if (options.Now) {
