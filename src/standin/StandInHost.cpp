@@ -252,6 +252,7 @@ void TStandInHost::ShowWindow() {
     m_mapWindow = std::make_unique<TMapWindow>(m_map);
     m_mapWindow->SetHeardStations(&m_stations);
     LoadMapBasemap(*m_mapWindow, m_applicationDir);
+    m_mapWindow->SetTiles(m_tiles.get());
     m_mapWindow->OnClosing = [this] { Close(); };
     connect(this, &TStandInHost::StationHeard, m_mapWindow.get(), &TMapWindow::StationHeard);
   }

@@ -6,6 +6,7 @@
 
 #include "TileAddress.h"
 #include "TileExpiry.h"
+#include "TilePlacement.h"
 
 namespace standin {
 namespace {
@@ -86,6 +87,49 @@ TEST(TileRange, FetchesTheViewFromTheCentreThenItsRingAndNothingElse) {
   EXPECT_EQ(TilesToFetch({0, 0, 0, 0, 0}).size(), 1u);
   // A nonsense range never lists more than a screenful.
   EXPECT_LE(TilesToFetch({kMaxTileZoom, 0, 0, 1 << 18, 1 << 18}).size(), kMaxWantedTiles);
+}
+
+TEST(TilePlacement, TilesSitOnTheWorldAndShareTheirEdges) {
+  struct TCase {
+    const char* what;
+    double zoomBy;  // from a 1024-pixel world in an 800 x 600 window
+    double panX;
+    TTileRange range;
+    int column;  // where the column's tiles start
+    int left;
+  };
+  // clang-format off
+  const std::vector<TCase> cases = {
+      // The world at zoom 2 drawn tile for pixel; its north-west corner is up and left of the window.
+      {"whole tiles",      1.0, 0,   {2, 0, 0, 3, 3},  0, -112},
+      // 1331 pixels of world: zoom 2 stretched to 332.8 pixels a tile.
+      {"stretched",        1.3, 0,   {2, 0, 1, 3, 2},  1, 67},
+      // The view runs past 180 E: columns 4 and 5 are the world's 0 and 1 again, east of it.
+      {"across 180",       1.0, 600, {2, 2, 0, 5, 3},  4, 488},
+  };
+  // clang-format on
+  for (const TCase& c : cases) {
+    TMercatorView view;
+    view.Resize(800, 600);
+    view.ZoomAt({400, 300}, c.zoomBy);
+    view.PanBy(c.panX, 0);
+    const TTilePlacement tiles(view);
+    EXPECT_EQ(tiles.Range(), c.range) << c.what;
+    EXPECT_EQ(tiles.Place(c.column, 1).Left, c.left) << c.what;
+    // No seam and no overlap, and the view covered edge to edge.
+    const TTileRect first = tiles.Place(c.range.MinX, c.range.MinY);
+    const TTileRect last = tiles.Place(c.range.MaxX, c.range.MaxY);
+    EXPECT_LE(first.Left, 0) << c.what;
+    EXPECT_LE(first.Top, 0) << c.what;
+    EXPECT_GE(last.Left + last.Width, 800) << c.what;
+    EXPECT_GE(last.Top + last.Height, 600) << c.what;
+    for (int x = c.range.MinX; x < c.range.MaxX; ++x) {
+      const TTileRect here = tiles.Place(x, 2);
+      EXPECT_EQ(here.Left + here.Width, tiles.Place(x + 1, 2).Left) << c.what << " column " << x;
+      EXPECT_EQ(here.Top + here.Height, tiles.Place(x, 3).Top) << c.what << " column " << x;
+      EXPECT_NEAR(here.Width, 1024 * c.zoomBy / 4, 1) << c.what;
+    }
+  }
 }
 
 TEST(TileExpiry, LifetimeFromTheCachingHeaders) {
