@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -126,6 +127,8 @@ class TStandInHost : public QObject,
   // The index of the line's source in the station list, or nothing when it has none.
   std::optional<std::size_t> LearnStation(const TTnc2Line& line);
   void UpdateWindow();
+  // The window's count of stations follows the feed a few times a second, not line by line.
+  void ScheduleWindowUpdate();
   void ConnectFeed();
 
   TStandInSettings m_settings;
@@ -140,6 +143,8 @@ class TStandInHost : public QObject,
   TTimeSource m_timeSource;
   QString m_applicationDir;
   std::string m_settingsError;
+  QTimer m_windowUpdate;
+  std::string m_packetText;  // the line being learnt, kept to reuse its buffer
   std::unique_ptr<TTileFetcher> m_tiles;
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };
