@@ -35,7 +35,8 @@ constexpr double kStationMargin = 40;       // pixels beyond the window where a 
 constexpr int kSymbolCell = 10;             // one symbol per cell of this many pixels
 constexpr int kMaxLabels = 400;             // more labels than this no one reads
 constexpr std::size_t kAsciiCount = 128;
-constexpr qsizetype kMaxCachedLabels = 20000;
+// Laid-out labels kept for the next frames, each with its glyphs: a few frames' worth.
+constexpr qsizetype kMaxCachedLabels = 4 * kMaxLabels;
 constexpr double kPickPixels = 10.0;
 constexpr int kClickSlop = 3;
 constexpr int kMaxFramesPerSecond = 30;
