@@ -90,22 +90,13 @@ TEST(TileRange, FetchesTheViewFromTheCentreThenItsRingAndNothingElse) {
 }
 
 TEST(TilePlacement, TilesSitOnTheWorldAndShareTheirEdges) {
-  struct TCase {
-    const char* what;
-    double zoomBy;  // from a 1024-pixel world in an 800 x 600 window
-    double panX;
-    TTileRange range;
-    int column;  // where the column's tiles start
-    int left;
-  };
+  // An 800 x 600 window on a 1024-pixel world, zoomed and panned; where a column of tiles starts.
   // clang-format off
+  struct TCase { double zoomBy, panX; TTileRange range; int column, left; };
   const std::vector<TCase> cases = {
-      // The world at zoom 2 drawn tile for pixel; its north-west corner is up and left of the window.
-      {"whole tiles",      1.0, 0,   {2, 0, 0, 3, 3},  0, -112},
-      // 1331 pixels of world: zoom 2 stretched to 332.8 pixels a tile.
-      {"stretched",        1.3, 0,   {2, 0, 1, 3, 2},  1, 67},
-      // The view runs past 180 E: columns 4 and 5 are the world's 0 and 1 again, east of it.
-      {"across 180",       1.0, 600, {2, 2, 0, 5, 3},  4, 488},
+      {1.0, 0,   {2, 0, 0, 3, 3}, 0, -112},  // tile for pixel; the world's corner is left of the window
+      {1.3, 0,   {2, 0, 1, 3, 2}, 1, 67},    // zoom 2 stretched to 332.8 pixels a tile
+      {1.0, 600, {2, 2, 0, 5, 3}, 4, 488},   // past 180 E: columns 4 and 5 are the world's 0 and 1 again
   };
   // clang-format on
   for (const TCase& c : cases) {
@@ -114,21 +105,10 @@ TEST(TilePlacement, TilesSitOnTheWorldAndShareTheirEdges) {
     view.ZoomAt({400, 300}, c.zoomBy);
     view.PanBy(c.panX, 0);
     const TTilePlacement tiles(view);
-    EXPECT_EQ(tiles.Range(), c.range) << c.what;
-    EXPECT_EQ(tiles.Place(c.column, 1).Left, c.left) << c.what;
-    // No seam and no overlap, and the view covered edge to edge.
-    const TTileRect first = tiles.Place(c.range.MinX, c.range.MinY);
-    const TTileRect last = tiles.Place(c.range.MaxX, c.range.MaxY);
-    EXPECT_LE(first.Left, 0) << c.what;
-    EXPECT_LE(first.Top, 0) << c.what;
-    EXPECT_GE(last.Left + last.Width, 800) << c.what;
-    EXPECT_GE(last.Top + last.Height, 600) << c.what;
-    for (int x = c.range.MinX; x < c.range.MaxX; ++x) {
-      const TTileRect here = tiles.Place(x, 2);
-      EXPECT_EQ(here.Left + here.Width, tiles.Place(x + 1, 2).Left) << c.what << " column " << x;
-      EXPECT_EQ(here.Top + here.Height, tiles.Place(x, 3).Top) << c.what << " column " << x;
-      EXPECT_NEAR(here.Width, 1024 * c.zoomBy / 4, 1) << c.what;
-    }
+    EXPECT_EQ(tiles.Range(), c.range) << c.zoomBy;
+    EXPECT_EQ(tiles.Place(c.column, 1).Left, c.left) << c.zoomBy;
+    for (int x = c.range.MinX; x < c.range.MaxX; ++x)  // no seam and no overlap
+      EXPECT_EQ(tiles.Place(x, 1).Left + tiles.Place(x, 1).Width, tiles.Place(x + 1, 1).Left) << c.zoomBy;
   }
 }
 
