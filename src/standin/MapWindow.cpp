@@ -17,6 +17,8 @@
 #include "BasemapPainter.h"
 #include "Declutter.h"
 #include "StandInHost.h"
+#include "TileFetcher.h"
+#include "TilePlacement.h"
 
 namespace standin {
 
@@ -33,7 +35,8 @@ constexpr double kStationMargin = 40;       // pixels beyond the window where a 
 constexpr int kSymbolCell = 10;             // one symbol per cell of this many pixels
 constexpr int kMaxLabels = 400;             // more labels than this no one reads
 constexpr std::size_t kAsciiCount = 128;
-constexpr qsizetype kMaxCachedLabels = 20000;
+// Laid-out labels kept for the next frames, each with its glyphs: a few frames' worth.
+constexpr qsizetype kMaxCachedLabels = 4 * kMaxLabels;
 constexpr double kPickPixels = 10.0;
 constexpr int kClickSlop = 3;
 constexpr int kMaxFramesPerSecond = 30;
@@ -54,6 +57,9 @@ const QColor kSea(0xC4, 0xDA, 0xEA);
 const QColor kGraticule(0xB8, 0xB8, 0xB8, 0xA0);
 const QColor kProblem(0xA0, 0x20, 0x20);
 constexpr int kProblemMargin = 6;
+const QColor kAttributionBack(0xFF, 0xFF, 0xFF, 0xB0);
+const QColor kAttribution(0x30, 0x30, 0x30);
+constexpr int kAttributionPadding = 3;
 const QColor kLabel(0x6A, 0x66, 0x5C);
 const QColor kStation(0x20, 0x20, 0x20);
 const QColor kTrack(0xC0, 0x30, 0x30, 0xB0);
@@ -196,6 +202,23 @@ void TMapWindow::SetBasemap(std::shared_ptr<const TBasemap> basemap, QString pro
   update();
 }
 
+void TMapWindow::SetTiles(TTileFetcher* tiles) {
+  if (m_tiles) m_tiles->disconnect(this);
+  m_tiles = tiles;
+  if (m_tiles) {
+    // Tiles arrive one by one: the background is drawn again at most once a frame.
+    connect(m_tiles, &TTileFetcher::TileArrived, this, &TMapWindow::BackgroundChanged);
+    // Turned off or on.
+    connect(m_tiles, &TTileFetcher::StateChanged, this, &TMapWindow::BackgroundChanged);
+  }
+  BackgroundChanged();
+}
+
+void TMapWindow::BackgroundChanged() {
+  m_background = QPixmap();
+  ScheduleRepaint();
+}
+
 void TMapWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   // The basemap and graticule change only with the view: drawn once per view,
@@ -211,6 +234,7 @@ void TMapWindow::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   PaintCircles(painter);
   PaintStations(painter);
+  PaintAttribution(painter);
   if (!m_basemapProblem.isEmpty()) {
     painter.setPen(kProblem);
     painter.drawText(rect().adjusted(kProblemMargin, 0, -kProblemMargin, -kProblemMargin),
@@ -221,8 +245,39 @@ void TMapWindow::paintEvent(QPaintEvent*) {
 void TMapWindow::PaintBackground(QPainter& painter) const {
   painter.fillRect(rect(), m_basemap ? kSea : kBackground);
   if (m_basemap) PaintBasemap(painter, *m_basemap, m_view);
+  PaintTiles(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   PaintGraticule(painter);
+}
+
+void TMapWindow::PaintTiles(QPainter& painter) const {
+  if (!m_tiles || !m_tiles->Enabled()) return;
+  const TTilePlacement tiles(m_view);
+  const TTileRange& range = tiles.Range();
+  m_tiles->RequestView(range);
+  // Tiles are drawn at the zoom nearest the view's scale, stretched by up to a factor of 1.4.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  for (int y = range.MinY; y <= range.MaxY; ++y)
+    for (int x = range.MinX; x <= range.MaxX; ++x)
+      if (const QImage* image = m_tiles->Tile({range.Zoom, WrapTileX(x, range.Zoom), y})) {
+        const TTileRect at = tiles.Place(x, y);
+        painter.drawImage(QRect(at.Left, at.Top, at.Width, at.Height), *image);
+      }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+void TMapWindow::PaintAttribution(QPainter& painter) const {
+  if (!m_tiles || !m_tiles->Enabled()) return;
+  const QString text = m_tiles->Attribution();
+  QFont font = painter.font();
+  font.setPointSizeF(8);
+  painter.setFont(font);
+  const QFontMetrics metrics(font);
+  QRect box = metrics.boundingRect(text).adjusted(-kAttributionPadding, 0, kAttributionPadding, 0);
+  box.moveBottomRight(rect().bottomRight());
+  painter.fillRect(box, kAttributionBack);
+  painter.setPen(kAttribution);
+  painter.drawText(box, Qt::AlignCenter, text);
 }
 
 void TMapWindow::PaintGraticule(QPainter& painter) const {

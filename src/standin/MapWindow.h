@@ -1,5 +1,6 @@
-// The stand-in host's map window: a graticule, the stations the host has
-// heard, and every circle a client drew through DrawCircle.
+// The stand-in host's map window: the offline basemap with online tiles over
+// it when they are on, a graticule, the stations the host has heard, and
+// every circle a client drew through DrawCircle.
 //
 // Map units are minutes of arc, as the host interface has them: x is
 // longitude (east positive), y latitude (north positive). The window shows
@@ -37,6 +38,7 @@
 namespace standin {
 
 struct THeardStation;
+class TTileFetcher;
 
 // An area of the map in minutes of arc; Height is negative (north up).
 using TMapArea = TMapRect;
@@ -70,6 +72,10 @@ class TMapWindow : public QWidget {
   // reason shown on the map (the graticule is drawn either way).
   void SetBasemap(std::shared_ptr<const TBasemap> basemap, QString problem);
 
+  // Raster tiles drawn over the basemap while they are on (a missing tile
+  // leaves the basemap showing), with their attribution; null for none.
+  void SetTiles(TTileFetcher* tiles);
+
   // The host's station list, read when a station is heard or clicked.
   void SetHeardStations(const std::vector<THeardStation>* heard);
   // The station at `index` of that list was heard: its symbol, place and track
@@ -99,7 +105,11 @@ class TMapWindow : public QWidget {
   void ViewChanged();
   void ScheduleRepaint();
   void PaintBackground(QPainter& painter) const;
+  void PaintTiles(QPainter& painter) const;
+  void PaintAttribution(QPainter& painter) const;
   void PaintGraticule(QPainter& painter) const;
+  // The background is drawn again with the next frame.
+  void BackgroundChanged();
   void PaintStations(QPainter& painter);
   void PaintCircles(QPainter& painter);
 
@@ -107,6 +117,7 @@ class TMapWindow : public QWidget {
   TMercatorView m_view;
   std::shared_ptr<const TBasemap> m_basemap;
   QString m_basemapProblem;
+  TTileFetcher* m_tiles = nullptr;
   QPixmap m_background;
   const std::vector<THeardStation>* m_heard = nullptr;
   TMapStations m_stations;

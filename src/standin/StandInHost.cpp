@@ -24,6 +24,7 @@ namespace {
 
 constexpr std::size_t kCallsignColumns = 9;  // characters 2 to 10 of an entry
 constexpr std::size_t kMaxStations = std::numeric_limits<std::int16_t>::max();
+constexpr int kWindowUpdateMs = 200;
 
 host::WideString OneChar(char c) { return c ? host::WidenText(std::string_view(&c, 1)) : host::WideString(); }
 
@@ -51,6 +52,9 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
       m_timeSource(LocalClockTime),
       m_applicationDir(applicationDir) {
   ConnectFeed();
+  m_windowUpdate.setSingleShot(true);
+  m_windowUpdate.setInterval(kWindowUpdateMs);
+  connect(&m_windowUpdate, &QTimer::timeout, this, [this] { UpdateWindow(); });
   const TTilesAtStart tiles = TilesAtStart(m_settings);
   const QString cacheRoot = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   m_tiles = std::make_unique<TTileFetcher>(tiles.Template, QString::fromUtf8(m_settings.TilesAttribution),
@@ -186,13 +190,14 @@ std::optional<std::size_t> TStandInHost::LearnStation(const TTnc2Line& line) {
     emit StationsChanged();
   }
   THeardStation& station = m_stations[it->second];
-  station.Header = std::string(line.Header);
-  station.InfoField = std::string(line.Info);
-  std::string packetText(line.Header);
-  packetText += ':';
-  packetText += line.Info;
+  // Assigned, not replaced: a station's next line mostly fits the buffers of its last one.
+  station.Header.assign(line.Header);
+  station.InfoField.assign(line.Info);
+  m_packetText.assign(line.Header);
+  m_packetText += ':';
+  m_packetText += line.Info;
   // A frame without a symbol (a message, a status) leaves the last one known.
-  const auto packet = aprs::ParsePacket(packetText);
+  const auto packet = aprs::ParsePacket(m_packetText);
   if (packet && packet->SymbolTable && packet->SymbolCode) {
     station.SymbolTable = packet->SymbolTable;
     station.SymbolCode = packet->SymbolCode;
@@ -222,7 +227,11 @@ void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
       std::exchange(m_packet, host::WidenText(FormatMonitorText(*line, m_timeSource(), radioPort)));
   Raise(host::TOxbEvent::DataAvailable);
   m_packet = outer;
-  UpdateWindow();
+  ScheduleWindowUpdate();
+}
+
+void TStandInHost::ScheduleWindowUpdate() {
+  if (m_window && !m_windowUpdate.isActive()) m_windowUpdate.start();
 }
 
 void TStandInHost::StartFeed() {
@@ -248,6 +257,7 @@ void TStandInHost::ShowWindow() {
     m_mapWindow = std::make_unique<TMapWindow>(m_map);
     m_mapWindow->SetHeardStations(&m_stations);
     LoadMapBasemap(*m_mapWindow, m_applicationDir);
+    m_mapWindow->SetTiles(m_tiles.get());
     m_mapWindow->OnClosing = [this] { Close(); };
     connect(this, &TStandInHost::StationHeard, m_mapWindow.get(), &TMapWindow::StationHeard);
   }
@@ -277,6 +287,7 @@ void TStandInHost::Close() {
 }
 
 void TStandInHost::UpdateWindow() {
+  m_windowUpdate.stop();
   if (!m_window) return;
   QString state = m_feed->Description() + QStringLiteral(" (") + m_feed->State() + QStringLiteral(")");
   if (!m_map->TraceError().empty()) state += QStringLiteral("\n") + QString::fromStdString(m_map->TraceError());

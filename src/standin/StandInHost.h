@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -128,6 +129,8 @@ class TStandInHost : public QObject,
   // The index of the line's source in the station list, or nothing when it has none.
   std::optional<std::size_t> LearnStation(const TTnc2Line& line);
   void UpdateWindow();
+  // The window's count of stations follows the feed a few times a second, not line by line.
+  void ScheduleWindowUpdate();
   void ConnectFeed();
   // Runs `write` on the settings file (its folder made first when it is the
   // user's); false, with the reason kept for the window, when it fails.
@@ -145,6 +148,8 @@ class TStandInHost : public QObject,
   TTimeSource m_timeSource;
   QString m_applicationDir;
   std::string m_settingsError;
+  QTimer m_windowUpdate;
+  std::string m_packetText;  // the line being learnt, kept to reuse its buffer
   std::unique_ptr<TTileFetcher> m_tiles;
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };

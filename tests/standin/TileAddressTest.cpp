@@ -6,6 +6,7 @@
 
 #include "TileAddress.h"
 #include "TileExpiry.h"
+#include "TilePlacement.h"
 
 namespace standin {
 namespace {
@@ -86,6 +87,29 @@ TEST(TileRange, FetchesTheViewFromTheCentreThenItsRingAndNothingElse) {
   EXPECT_EQ(TilesToFetch({0, 0, 0, 0, 0}).size(), 1u);
   // A nonsense range never lists more than a screenful.
   EXPECT_LE(TilesToFetch({kMaxTileZoom, 0, 0, 1 << 18, 1 << 18}).size(), kMaxWantedTiles);
+}
+
+TEST(TilePlacement, TilesSitOnTheWorldAndShareTheirEdges) {
+  // An 800 x 600 window on a 1024-pixel world, zoomed and panned; where a column of tiles starts.
+  // clang-format off
+  struct TCase { double zoomBy, panX; TTileRange range; int column, left; };
+  const std::vector<TCase> cases = {
+      {1.0, 0,   {2, 0, 0, 3, 3}, 0, -112},  // tile for pixel; the world's corner is left of the window
+      {1.3, 0,   {2, 0, 1, 3, 2}, 1, 67},    // zoom 2 stretched to 332.8 pixels a tile
+      {1.0, 600, {2, 2, 0, 5, 3}, 4, 488},   // past 180 E: columns 4 and 5 are the world's 0 and 1 again
+  };
+  // clang-format on
+  for (const TCase& c : cases) {
+    TMercatorView view;
+    view.Resize(800, 600);
+    view.ZoomAt({400, 300}, c.zoomBy);
+    view.PanBy(c.panX, 0);
+    const TTilePlacement tiles(view);
+    EXPECT_EQ(tiles.Range(), c.range) << c.zoomBy;
+    EXPECT_EQ(tiles.Place(c.column, 1).Left, c.left) << c.zoomBy;
+    for (int x = c.range.MinX; x < c.range.MaxX; ++x)  // no seam and no overlap
+      EXPECT_EQ(tiles.Place(x, 1).Left + tiles.Place(x, 1).Width, tiles.Place(x + 1, 1).Left) << c.zoomBy;
+  }
 }
 
 TEST(TileExpiry, LifetimeFromTheCachingHeaders) {

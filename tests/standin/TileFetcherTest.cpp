@@ -16,7 +16,9 @@
 #include <memory>
 #include <vector>
 
+#include "MapWindow.h"
 #include "TileFetcher.h"
+#include "TilePlacement.h"
 
 namespace standin {
 namespace {
@@ -235,6 +237,39 @@ TEST(TileFetcher, NeverMoreThanTwoRequestsAtOnce) {
   QTest::qWait(100);
   EXPECT_EQ(server.heads.size(), 2u);
   EXPECT_LE(server.connections, 2);
+}
+
+TEST(TileFetcher, TheMapDrawsTheTilesThatCameAndTheBasemapWhereNoneDid) {
+  const QByteArray png = Png();  // every tile but 2/1/1 comes at once; that one never does
+  TTileServer server([&png](const QByteArray& head) {
+    return head.startsWith("GET /2/1/1.png") ? QByteArray() : Response("200 OK", {}, png);
+  });
+  QTemporaryDir dir;
+  TTileFetcher tiles(server.Template(), {}, dir.path());
+  tiles.SetEnabled(true);
+  TMapWindow window(std::make_shared<TStandInMap>(TMapArea{-10800, 4800, 21600, -9600}, ""));
+  window.SetTiles(&tiles);
+  const TTilePlacement placement(window.View());  // zoom 2
+  const auto middle = [&](const QImage& image, int x, int y) {
+    const TTileRect at = placement.Place(x, y);
+    return image.pixelColor(at.Left + at.Width / 2 + 3, at.Top + at.Height / 2 + 3);
+  };
+  const auto attributed = [](const QImage& image) {  // dark text in the bottom-right corner
+    for (int x = image.width() - 40; x < image.width(); ++x)
+      for (int y = image.height() - 8; y < image.height(); ++y)
+        if (image.pixelColor(x, y).lightness() < 100) return true;
+    return false;
+  };
+  window.grab();  // the first frame asks for the view's tiles
+  ASSERT_TRUE(QTest::qWaitFor([&] { return tiles.Tile({2, 2, 1}) != nullptr; }, kWaitMs));
+  QImage image = window.grab().toImage();
+  EXPECT_EQ(middle(image, 2, 1), QColor(Qt::darkCyan));
+  EXPECT_NE(middle(image, 1, 1), QColor(Qt::darkCyan));
+  EXPECT_TRUE(attributed(image));
+  tiles.SetEnabled(false);  // the basemap alone, and no attribution
+  image = window.grab().toImage();
+  EXPECT_NE(middle(image, 2, 1), QColor(Qt::darkCyan));
+  EXPECT_FALSE(attributed(image));
 }
 
 }  // namespace
