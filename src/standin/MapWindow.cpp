@@ -36,7 +36,7 @@ constexpr int kSymbolCell = 10;             // one symbol per cell of this many 
 constexpr int kMaxLabels = 400;             // more labels than this no one reads
 constexpr std::size_t kAsciiCount = 128;
 // Laid-out labels kept for the next frames, each with its glyphs: a few frames' worth.
-constexpr qsizetype kMaxCachedLabels = 4 * kMaxLabels;
+constexpr qsizetype kMaxCachedLabels = qsizetype{4} * kMaxLabels;
 constexpr double kPickPixels = 10.0;
 constexpr int kClickSlop = 3;
 constexpr int kMaxFramesPerSecond = 30;
