@@ -20,8 +20,9 @@ constexpr std::uint64_t kMixHigh = 0xC2B2AE3D27D4EB4FULL;  // a 64-bit prime of 
 constexpr int kMixRotate = 31;
 constexpr int kMixShift = 29;
 constexpr std::size_t kFirstTableSize = 16;
-// A full receiver picks this many of its oldest sources at a time to make room.
-constexpr std::size_t kEvictBatch = 64;
+// A full receiver picks this many of its oldest sources at a time to make
+// room: the scan of its table is shared by that many new sources.
+constexpr std::size_t kEvictBatch = kMaxSourcesPerReceiver / 4;
 
 }  // namespace
 
@@ -125,8 +126,10 @@ void TMeasuredReach::TReceiver::PickEvictions() {
     if (!s.Source.Empty()) Evict.push_back({s.Source, s.Heard});
   const auto byHeard = [](const TOrderEntry& a, const TOrderEntry& b) { return a.Heard < b.Heard; };
   const std::size_t keep = std::min(Evict.size(), kEvictBatch);
-  std::partial_sort(Evict.begin(), Evict.begin() + static_cast<std::ptrdiff_t>(keep), Evict.end(), byHeard);
+  const auto last = Evict.begin() + static_cast<std::ptrdiff_t>(keep);
+  if (last != Evict.end()) std::nth_element(Evict.begin(), last, Evict.end(), byHeard);
   Evict.resize(keep);
+  std::sort(Evict.begin(), Evict.end(), byHeard);
 }
 
 void TMeasuredReach::TReceiver::DropOldest() {
