@@ -116,7 +116,7 @@ void TMainForm::btnDrawReachClick() {
     TOxbMapSource map = HostMap();
     const std::vector<TCoverageRow> rows = CurrentCoverageRows();
     PlotReachCirclesKept(map, *Cache, rows, LastReachCircles);
-    lblCoverageStatus->setText(QStringLiteral("%1 reach circles drawn").arg(LastReachCircles.size()));
+    lblCoverageStatus->setText(QStringLiteral("Reach circles drawn: %1").arg(LastReachCircles.size()));
   });
 }
 
