@@ -116,6 +116,7 @@ void TMainForm::CreateControls() {
   CreatePages();
   CreateCircleControls();
   CreateStationListPage();
+  CreateCoveragePage();
   CreateBottomPanel();
   layout->addWidget(PageControl, 1);
   layout->addWidget(pnlBottom);
@@ -234,6 +235,8 @@ void TMainForm::FormCreate() {
     Cache->SetEnabled(true);
     Cache->SetPurgeInterval(aprs::kDefaultPurgeIntervalSeconds);
     Cache->MaxAge = aprs::kDefaultMaxAgeMinutes;
+    // Sources heard before the cache's cut-off leave the measured reach with it.
+    Cache->OnPurged = [this](aprs::TDateTime cutOff) { Reach.Expire(cutOff); };
   });
 }
 
@@ -354,7 +357,11 @@ void TMainForm::WMDataAvailable(TDataAvailableEvent& message) {
     if (!AcceptPacket(*packet)) return;  // a rejected packet is freed here, unlogged
     if (!Cache) throw std::runtime_error("There is no station cache");
     QueuePacketLogLine(packet->RawPacket);
+    // Prepare reads the packet before the cache takes it; Record writes the
+    // one slot Prepare found, while the cache's own work has fetched it.
+    const TMeasuredReach::TNote note = Reach.Prepare(*packet, MyCall);
     Cache->Update(std::move(packet));
+    Reach.Record(note);
     ListChanged = true;
   });
 }

@@ -19,9 +19,12 @@
 
 #include "APRSCache.h"
 #include "APRSData.h"
+#include "CircleExport.h"
 #include "Clock.h"
+#include "Coverage.h"
 #include "DrawPass.h"
 #include "LogBatch.h"
+#include "MeasuredReach.h"
 #include "Oxbel32_TLB.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
@@ -50,6 +53,7 @@ namespace tarvik {
 
 class TDM;
 class TStationListModel;
+class TCoverageModel;
 
 // The main window's private event carrying one parsed packet. The event owns
 // the packet until WMDataAvailable takes it; an event that is never delivered
@@ -66,6 +70,9 @@ class TDataAvailableEvent : public QEvent {
   std::unique_ptr<aprs::TAprsPacket> m_packet;
 };
 
+// The save dialog of "Export...": a GeoJSON or KML file name, "" when cancelled.
+QString AskExportPathDialog(QWidget* parent);
+
 // What the main window needs from its surroundings; tests pass fakes.
 struct TMainFormServices {
   TDM* DM = nullptr;  // the settings' owner; without one nothing is restored or saved
@@ -75,6 +82,8 @@ struct TMainFormServices {
   std::function<void()> Terminate;                                     // empty: TApplication's
   TWallClock WallClock = &SystemWallClock;                             // the time the clock panels show
   TClipboardWriter Clipboard = &SystemClipboardWriter;                 // where Copy puts its text
+  // The file "Export..." writes, asked of the user; "" when the user cancels.
+  std::function<QString(QWidget* parent)> AskExportPath = &AskExportPathDialog;
 };
 
 // The window caption: title, " v", major.minor.release of the file version,
@@ -142,6 +151,11 @@ class TMainForm : public QMainWindow {
   void edRedrawCirclesExit();
   void btnRefreshMapClick();
 
+  // ---- Coverage page (TarvikMainCoverage.cpp) -----------------------------
+  void RefreshCoverage();
+  void btnDrawReachClick();
+  void btnExportClick();
+
   // ---- State --------------------------------------------------------------
   host::THostRegistry& Registry;
   std::unique_ptr<host::TclsOxb> clsOxb;  // from the first show until destruction
@@ -149,6 +163,11 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<host::TclsMyInfo> clsMyInfo;
   std::unique_ptr<TTrayIcon> TrayIcon;
   std::unique_ptr<aprs::TPacketCache> Cache;
+  // Who heard whom directly, learned from every accepted packet and aged with the cache.
+  TMeasuredReach Reach;
+  // The circles the last draw pass and the last "Draw Reach" put on the map, for "Export...".
+  std::vector<TExportCircle> LastPassCircles;
+  std::vector<TExportCircle> LastReachCircles;
   std::unique_ptr<settings::TQtFormSettings> FormSettings;  // placement and stored control values
   std::string MyCall;
   bool RefreshingList = false;
@@ -188,6 +207,9 @@ class TMainForm : public QMainWindow {
   std::int32_t LocateStationColor(const aprs::TAprsPacket& station) const;
   void StopCircleRedraw();
   void ResumeCircleRedraw();
+  void CreateCoveragePage();
+  std::vector<TCoverageRow> CurrentCoverageRows() const;
+  void ClearStations();
 
   // ---- Controls -----------------------------------------------------------
   QTabWidget* PageControl = nullptr;
@@ -235,6 +257,13 @@ class TMainForm : public QMainWindow {
   QCheckBox* cbDrawDF = nullptr;
   QPushButton* btnRefreshMap = nullptr;
   QPushButton* btnDrawCircles = nullptr;
+  // "Coverage" page (TarvikMainCoverage.cpp)
+  QWidget* tsCoverage = nullptr;
+  QTableView* lvCoverage = nullptr;
+  TCoverageModel* CoverageModel = nullptr;
+  QPushButton* btnDrawReach = nullptr;
+  QPushButton* btnExport = nullptr;
+  QLabel* lblCoverageStatus = nullptr;
   // Deleted with the window's other members, before its widgets.
   std::unique_ptr<TRedrawTimerQt> tmrRedrawCircles;
 

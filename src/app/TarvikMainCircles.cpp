@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "CircleCollector.h"
 #include "DrawPass.h"
 #include "RangeCircle.h"
 #include "RedrawTimer.h"
@@ -171,7 +172,7 @@ void TMainForm::PlotDfCircle(const aprs::TAprsPacket& station, std::int32_t colo
 void TMainForm::PlotCircles(bool fullSize) {
   if (!Cache) return;
   TOxbMapSource map = HostMap();
-  tarvik::PlotCircles(map, *Cache, CircleChoice(), fullSize);
+  PlotCirclesKept(map, *Cache, CircleChoice(), fullSize, LastPassCircles);
 }
 
 // ---- Handlers ------------------------------------------------------------------

@@ -114,10 +114,7 @@ void TMainForm::ReadStationInfo() {
 
 void TMainForm::btnClearListClick() {
   LogProblems("btnClearListClick", [this] {
-    if (Cache) {
-      Cache->Clear();
-      Cache->ResetCounters();
-    }
+    ClearStations();
     RefreshObjectView(true);
   });
 }
@@ -126,10 +123,7 @@ void TMainForm::btnReloadListClick() {
   LogProblems("btnReloadListClick", [this] {
     StopCircleRedraw();
     const auto resume = qScopeGuard([this] { ResumeCircleRedraw(); });
-    if (Cache) {
-      Cache->Clear();
-      Cache->ResetCounters();
-    }
+    ClearStations();
     try {
       ReadStationInfo();
     } catch (...) {
@@ -139,6 +133,15 @@ void TMainForm::btnReloadListClick() {
     }
     RefreshObjectView(true);
   });
+}
+
+// Clear List and Reload List start afresh: no station, no counter, nobody heard.
+void TMainForm::ClearStations() {
+  if (Cache) {
+    Cache->Clear();
+    Cache->ResetCounters();
+  }
+  Reach.Clear();
 }
 
 std::string TMainForm::SelectedStation() const { return StationModel->CallsignAt(SelectedStationRow(*lvStations)); }
@@ -199,6 +202,7 @@ void TMainForm::miRemoveClick() {
 
 void TMainForm::PageControlChange() {
   if (PageControl->currentWidget() == tsStationList) RefreshObjectView(true);
+  RefreshCoverage();
 }
 
 // ---- Clock and expiry age -----------------------------------------------------
@@ -210,6 +214,7 @@ void TMainForm::tmrClockTimer() {
     StatusPanels[1]->setText(panels.Local);
     StatusPanels[2]->setText(panels.Utc);
     if (TakeListChanged(ListChanged)) RefreshObjectView(false);
+    RefreshCoverage();
     if (!Cache) throw std::runtime_error("There is no station cache");
     const TCounterTexts counters = CounterTexts(StationCounters(*Cache));
     lblStationCount->setText(counters.Count);

@@ -145,8 +145,10 @@ void TPacketCache::Purge(TDateTime cutOff) {
 }
 
 void TPacketCache::PurgeTick() {
-  Purge(0);
+  const TDateTime cutOff = NowUtc() - MaxAge / units::kMinutesPerDay;
+  Purge(cutOff);
   ++Purges;
+  if (OnPurged) OnPurged(cutOff);
 }
 
 TAprsPacket* TPacketCache::Items(int index) const {

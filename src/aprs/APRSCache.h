@@ -79,6 +79,10 @@ class TPacketCache {
 
   TCacheTimer& Timer() { return *m_timer; }
 
+  // Called after every purge by the timer with the cut-off it used, so that
+  // what is kept beside the cache can age with it.
+  std::function<void(TDateTime cutOff)> OnPurged;
+
   int MaxAge = kDefaultMaxAgeMinutes;
   int Added = 0;
   int Deleted = 0;

@@ -247,4 +247,11 @@ std::string XmlText(std::string_view bytes) {
   return out;
 }
 
+TExportFormat ExportFormatOf(std::string_view path) {
+  constexpr std::string_view kKmlSuffix = ".KML";
+  if (path.size() < kKmlSuffix.size()) return TExportFormat::GeoJson;
+  return text::Upper(path.substr(path.size() - kKmlSuffix.size())) == kKmlSuffix ? TExportFormat::Kml
+                                                                                 : TExportFormat::GeoJson;
+}
+
 }  // namespace tarvik

@@ -49,6 +49,11 @@ std::string HtmlColor(std::int32_t color);
 // The drawn radius as a distance on the ground, statute miles.
 double RadiusMiles(const TExportCircle& circle);
 
+enum class TExportFormat { GeoJson, Kml };
+
+// The format a file name asks for: KML for ".kml" in any case, else GeoJSON.
+TExportFormat ExportFormatOf(std::string_view path);
+
 std::string CirclesToGeoJson(const std::vector<TExportCircle>& circles);
 std::string CirclesToKml(const std::vector<TExportCircle>& circles, std::string_view documentName);
 

@@ -20,9 +20,9 @@ constexpr std::uint64_t kMixHigh = 0xC2B2AE3D27D4EB4FULL;  // a 64-bit prime of 
 constexpr int kMixRotate = 31;
 constexpr int kMixShift = 29;
 constexpr std::size_t kFirstTableSize = 16;
-// Stale entries of the hearing order are swept once there are more than
-// twice the live ones and this many besides.
-constexpr std::size_t kOrderSlack = 64;
+// A full receiver picks this many of its oldest sources at a time to make
+// room: the scan of its table is shared by that many new sources.
+constexpr std::size_t kEvictBatch = kMaxSourcesPerReceiver / 4;
 
 }  // namespace
 
@@ -116,20 +116,29 @@ bool TMeasuredReach::TReceiver::IsLive(const TOrderEntry& entry) const {
   return slot != nullptr && slot->Heard == entry.Heard;
 }
 
-void TMeasuredReach::TReceiver::CompactOrder() {
-  if (Order.size() - OrderStart <= 2 * static_cast<std::size_t>(Count) + kOrderSlack) return;
-  std::vector<TOrderEntry> live;
-  live.reserve(static_cast<std::size_t>(Count));
+// The kEvictBatch sources heard longest ago, oldest first. Sources come in
+// with the clock, later than any of these, so each is the oldest in its turn
+// unless it is heard again first.
+void TMeasuredReach::TReceiver::PickEvictions() {
+  Evict.clear();
+  EvictNext = 0;
   for (const TSlot& s : Table)
-    if (!s.Source.Empty()) live.push_back({s.Source, s.Heard});
-  std::stable_sort(live.begin(), live.end(), [](const auto& a, const auto& b) { return a.Heard < b.Heard; });
-  Order = std::move(live);
-  OrderStart = 0;
+    if (!s.Source.Empty()) Evict.push_back({s.Source, s.Heard});
+  const auto byHeard = [](const TOrderEntry& a, const TOrderEntry& b) { return a.Heard < b.Heard; };
+  const std::size_t keep = std::min(Evict.size(), kEvictBatch);
+  const auto last = Evict.begin() + static_cast<std::ptrdiff_t>(keep);
+  if (last != Evict.end()) std::nth_element(Evict.begin(), last, Evict.end(), byHeard);
+  Evict.resize(keep);
+  std::sort(Evict.begin(), Evict.end(), byHeard);
 }
 
 void TMeasuredReach::TReceiver::DropOldest() {
-  while (OrderStart < Order.size()) {
-    const TOrderEntry& oldest = Order[OrderStart++];
+  for (;;) {
+    if (EvictNext == Evict.size()) {
+      PickEvictions();
+      if (Evict.empty()) return;
+    }
+    const TOrderEntry& oldest = Evict[EvictNext++];
     if (!IsLive(oldest)) continue;
     Erase(Probe(oldest.Source, TCallKeyHash{}(oldest.Source)));
     return;
@@ -172,19 +181,27 @@ bool TMeasuredReach::Record(const TNote& note) {
   s.Latitude = note.Latitude;
   s.Longitude = note.Longitude;
   s.Heard = note.Heard;
-  receiver.Order.push_back({note.Source, note.Heard});
-  receiver.CompactOrder();
   return true;
 }
 
 void TMeasuredReach::Expire(aprs::TDateTime cutOff) {
   for (auto it = m_receivers.begin(); it != m_receivers.end();) {
     TReceiver& r = it->second;
-    while (r.OrderStart < r.Order.size() && r.Order[r.OrderStart].Heard < cutOff) {
-      const TOrderEntry& oldest = r.Order[r.OrderStart++];
-      if (r.IsLive(oldest)) r.Erase(r.Probe(oldest.Source, TCallKeyHash{}(oldest.Source)));
+    const auto expired = [cutOff](const TSlot& s) { return !s.Source.Empty() && s.Heard < cutOff; };
+    if (std::any_of(r.Table.begin(), r.Table.end(), expired)) {
+      // Rebuilt from what is left: deleting in place would move entries
+      // across the walk.
+      std::vector<TSlot> old = std::move(r.Table);
+      r.Table.assign(old.size(), TSlot{});
+      r.Count = 0;
+      for (const TSlot& s : old) {
+        if (s.Source.Empty() || s.Heard < cutOff) continue;
+        r.Table[r.Probe(s.Source, TCallKeyHash{}(s.Source))] = s;
+        ++r.Count;
+      }
+      r.Evict.clear();
+      r.EvictNext = 0;
     }
-    r.CompactOrder();
     it = r.Count == 0 ? m_receivers.erase(it) : std::next(it);
   }
 }

@@ -6,7 +6,7 @@
 // at most kMaxSourcesPerReceiver distinct sources; the one heard longest ago
 // makes room. Recording a packet costs a look-up among the few receivers and
 // one slot of that receiver's table, whatever the number of stations heard;
-// expiry walks only what it drops.
+// expiry, once a purge, walks the receivers' tables.
 #pragma once
 
 #include <array>
@@ -96,8 +96,7 @@ class TMeasuredReach {
     float Longitude = 0.0F;
     aprs::TDateTime Heard = 0.0;
   };
-  // The order of hearing: every record appends an entry; an entry whose
-  // source was heard again later (or dropped) is stale and skipped.
+  // A source that may make room next, with the hearing it was picked for.
   struct TOrderEntry {
     TCallKey Source;
     aprs::TDateTime Heard = 0.0;
@@ -105,8 +104,12 @@ class TMeasuredReach {
   struct TReceiver {
     std::vector<TSlot> Table;  // a power of two, at most half full
     int Count = 0;
-    std::vector<TOrderEntry> Order;  // oldest first, from OrderStart on
-    std::size_t OrderStart = 0;
+    // The sources heard longest ago when the table last filled, oldest
+    // first, from EvictNext on: a full receiver drops them in turn, skipping
+    // one heard again since. Nothing is kept per packet; a full table is
+    // scanned once per kEvictBatch drops.
+    std::vector<TOrderEntry> Evict;
+    std::size_t EvictNext = 0;
 
     // The slot of `source`, or the empty slot where it would go.
     std::size_t Probe(const TCallKey& source, std::size_t hash) const;
@@ -114,10 +117,9 @@ class TMeasuredReach {
     const TSlot* Find(const TCallKey& source) const;
     void Erase(std::size_t slot);
     void Grow();
-    // Drops stale entries of Order once they outnumber the live ones.
-    void CompactOrder();
     // Drops the source heard longest ago.
     void DropOldest();
+    void PickEvictions();
     bool IsLive(const TOrderEntry& entry) const;
   };
 

@@ -140,10 +140,12 @@ class MainFormTest : public ::testing::Test {
 
 TEST_F(MainFormTest, CreationBuildsTheWindow) {
   Create();
-  ASSERT_EQ(Child<QTabWidget>(*form, "PageControl")->count(), 3);
+  // The three pages first, in their order; the "Coverage" page after them.
+  ASSERT_EQ(Child<QTabWidget>(*form, "PageControl")->count(), 4);
   EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(0), "Range Circles");
   EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(1), "Station List");
   EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(2), "Packet Log");
+  EXPECT_EQ(Child<QTabWidget>(*form, "PageControl")->tabText(3), "Coverage");
   EXPECT_TRUE(Child<QPlainTextEdit>(*form, "Notes")->isReadOnly());
   EXPECT_TRUE(Child<QPlainTextEdit>(*form, "Notes")->toPlainText().contains("PHG"));
   EXPECT_TRUE(Child<QPlainTextEdit>(*form, "moLog")->isReadOnly());

@@ -15,6 +15,7 @@
 #include "DrawPass.h"
 #include "FakeMapSource.h"
 #include "Intake.h"
+#include "TarvikVersion.h"
 
 using namespace tarvik;
 using namespace tarvik::circles;
@@ -131,6 +132,8 @@ TEST(CirclesTool, ProgramReportsBadInputAndReadsStandardInput) {
   const TRun missing = RunTool("--report /nonexistent/feed.txt", true);
   EXPECT_EQ(missing.Status, 1);
   EXPECT_NE(missing.Output.find("cannot read /nonexistent/feed.txt"), std::string::npos);
+
+  EXPECT_EQ(RunTool("--version").Output, std::string("tarvik-circles ") + TARVIK_VERSION + "\n");
 
   const TRun kml = RunTool("--kml --now 46363.5 --bounds -73.5,48,-70.5,50 - < '" + kDemoFeed + "'");
   EXPECT_EQ(kml.Status, 0);

@@ -28,9 +28,10 @@ const char* const kUsage =
     "usage: tarvik-circles [--geojson | --kml | --report] [--bounds WEST,SOUTH,EAST,NORTH]\n"
     "                      [--full-size] [--df] [--classes digis,mobiles,igates,default,others]\n"
     "                      [--reach] [--now DAYS] [--max-age MINUTES] [--mycall CALL] [FILE...]\n"
+    "       tarvik-circles --help | --version\n"
     "\n"
     "Reads APRS monitor lines (SRC>DEST,PATH:info) from the FILEs or standard input (\"-\" or\n"
-    "no FILE), skipping empty lines and lines starting with \"#\", keeps the latest accepted\n"
+    "no FILE), skipping blank lines and lines starting with \"#\", keeps the latest accepted\n"
     "packet of every station as the program's station cache does, and writes the circles the\n"
     "draw pass would draw on a map showing the bounds, or the coverage table.\n"
     "\n"
@@ -46,7 +47,8 @@ const char* const kUsage =
     "  --now DAYS        pin the UTC clock to DAYS since 1899-12-30 (e.g. 46363.5)\n"
     "  --max-age MINUTES expiry age of stations and of measured sources (default 60)\n"
     "  --mycall CALL     the host station, which heard packets marked \"Port=\" directly\n"
-    "  --help            this text\n";
+    "  --help            this text\n"
+    "  --version         the program's version\n";
 
 std::optional<TGeoBounds> ParseBounds(std::string_view text) {
   const std::vector<std::string_view> parts = SplitCommas(text);
@@ -113,6 +115,8 @@ ParseResult ParseOptions(const std::vector<std::string_view>& args) {
       filesOnly = true;
     } else if (a == "--help" || a == "-h") {
       o.Help = true;
+    } else if (a == "--version") {
+      o.Version = true;
     } else if (a == "--geojson") {
       setMode(OutputMode::GeoJson);
     } else if (a == "--kml") {

@@ -22,6 +22,7 @@ struct Options {
   int MaxAge = 60;            // minutes, as the program's expiry age
   std::string MyCall;         // the host station, for packets heard with "Port="
   bool Help = false;
+  bool Version = false;
   std::vector<std::string> Files;  // empty: standard input; "-" also means it
 };
 

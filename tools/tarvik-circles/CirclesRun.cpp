@@ -3,6 +3,7 @@
 #include "APRSParser.h"
 #include "CircleCollector.h"
 #include "Coverage.h"
+#include "FeedLine.h"
 #include "Intake.h"
 #include "Units.h"
 
@@ -14,13 +15,11 @@ constexpr std::string_view kKmlDocumentName = "Tarvik circles";
 
 }  // namespace
 
-bool IsSkippedLine(std::string_view line) { return line.empty() || line.front() == '#'; }
-
 TCirclesRun::TCirclesRun(const Options& options) : m_options(options) { m_cache.MaxAge = options.MaxAge; }
 
 void TCirclesRun::Line(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  if (IsSkippedLine(line)) return;
+  if (aprs::IsSkippedFeedLine(line)) return;
   auto packet = aprs::ParsePacket(line);
   if (!packet || !AcceptPacket(*packet)) return;
   const TMeasuredReach::TNote note = m_reach.Prepare(*packet, m_options.MyCall);

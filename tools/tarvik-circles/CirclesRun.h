@@ -12,10 +12,6 @@
 
 namespace tarvik::circles {
 
-// Feed files and monitor captures share one format: blank lines and "#"
-// comments are no packets. (The rule of the replay and of tarvik-decode.)
-bool IsSkippedLine(std::string_view line);
-
 class TCirclesRun {
  public:
   explicit TCirclesRun(const Options& options);

@@ -10,6 +10,7 @@
 #include "APRSParser.h"
 #include "CirclesOptions.h"
 #include "CirclesRun.h"
+#include "TarvikVersion.h"
 
 namespace {
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
   const Options& options = parsed.Value;
   if (options.Help) {
     std::cout << kUsage;
+    return 0;
+  }
+  if (options.Version) {
+    std::cout << kProgram << ' ' << TARVIK_VERSION << '\n';
     return 0;
   }
   if (options.Now) {
