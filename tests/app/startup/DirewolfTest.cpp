@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -104,6 +105,84 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
       << "log:\n"
       << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString() << "\ntnc:\n"
       << tnc.readAll().toStdString();
+
+  form.FlushPacketLog();
+  const QString log = Child<QPlainTextEdit>(form, "moLog")->toPlainText();
+  for (const QString& packet : kPackets) {
+    const QString source = packet.section('>', 0, 0);
+    EXPECT_TRUE(log.contains(packet.section(':', 1))) << packet.toStdString();
+    EXPECT_NE(form.Cache->Find(source.toStdString()), nullptr) << source.toStdString();
+  }
+  tnc.closeWriteChannel();
+  if (!tnc.waitForFinished(10000)) tnc.kill();
+  standIn.reset();
+}
+
+// The same packets through the TNC's pseudo-terminal KISS port, read by the
+// serial feed as it would read a hardware TNC on /dev/ttyUSB0.
+TEST(Direwolf, GeneratedPacketsReachThePacketLogThroughASerialPort) {
+  const QString direwolf = QStandardPaths::findExecutable("direwolf");
+  const QString genPackets = QStandardPaths::findExecutable("gen_packets");
+  if (direwolf.isEmpty() || genPackets.isEmpty())
+    GTEST_SKIP() << "direwolf and gen_packets are not installed (scripts/bootstrap installs them)";
+
+  QTemporaryDir folder;
+  const QString packets = folder.filePath("packets.txt");
+  const QString wav = folder.filePath("packets.wav");
+  ASSERT_TRUE(WriteFile(packets, kPackets.join('\n').toUtf8() + "\n"));
+  QProcess gen;
+  gen.start(genPackets, {"-r", "44100", "-o", wav, packets});
+  ASSERT_TRUE(gen.waitForFinished(30000));
+  ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+
+  const QString conf = folder.filePath("direwolf.conf");
+  ASSERT_TRUE(WriteFile(conf, "ADEVICE stdin null\nARATE 44100\nCHANNEL 0\nMYCALL N0CALL\nKISSPORT 0\nAGWPORT 0\n"));
+  QProcess tnc;
+  tnc.setWorkingDirectory(folder.path());
+  tnc.setProcessChannelMode(QProcess::MergedChannels);
+  // -p: a pseudo terminal for KISS. Its name is read from the TNC's output rather than
+  // through the fixed /tmp/kisstnc link, which another run may be using.
+  tnc.start(direwolf, {"-c", conf, "-t", "0", "-q", "hd", "-p", "-"});
+  ASSERT_TRUE(tnc.waitForStarted(10000));
+  const QRegularExpression announced(QStringLiteral("Virtual KISS TNC is available on (\\S+)"));
+  QByteArray output;
+  QString device;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        output += tnc.readAll();
+        device = announced.match(QString::fromLocal8Bit(output)).captured(1);
+        return !device.isEmpty();
+      },
+      15000))
+      << output.toStdString();
+
+  const QString ini = folder.filePath("Oxbel32.INI");
+  ASSERT_TRUE(WriteFile(ini, QString("[Host]\nMyCall=N0CALL\nFeed=serial:%1:9600\n").arg(device).toUtf8()));
+  host::THostRegistry registry;
+  registry.SetStarter([&] { return standin::StartStandInHost(ini); });
+  TMainFormServices services;
+  services.Timing = TTiming([] { return 0u; }, [] { return kQuitMessage; }, {});  // no waits
+  services.MakeTray = [] { return std::make_unique<TNoTrayIcon>(); };
+  services.Terminate = [] {};
+  TMainForm form(registry, std::move(services));
+  form.show();
+
+  std::shared_ptr<standin::TStandInHost> standIn;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        standIn = std::dynamic_pointer_cast<standin::TStandInHost>(registry.Running());
+        return standIn && standIn->Feed().State().startsWith("open");
+      },
+      15000))
+      << (standIn ? standIn->Feed().State().toStdString() : "no stand-in host");
+
+  QFile audio(wav);
+  ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
+  tnc.write(audio.readAll());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form.Cache->Count() == kPackets.size(); }, 30000))
+      << "feed: " << standIn->Feed().State().toStdString() << "\nlog:\n"
+      << Child<QPlainTextEdit>(form, "moLog")->toPlainText().toStdString() << "\ntnc:\n"
+      << (output + tnc.readAll()).toStdString();
 
   form.FlushPacketLog();
   const QString log = Child<QPlainTextEdit>(form, "moLog")->toPlainText();
