@@ -1,9 +1,11 @@
 #include "Feed.h"
 
 #include "FeedLine.h"
+#include "SerialFeed.h"
 #include "TarvikVersion.h"
 #include "TcpFeed.h"
 #include "Units.h"
+#include "ViewFilter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -121,9 +123,19 @@ std::unique_ptr<TFeed> MakeFeed(const TStandInSettings& settings, const QString&
     TAprsIsLogin login;
     login.Login = settings.Login.empty() ? settings.MyCall : settings.Login;
     login.Passcode = settings.Passcode;
-    login.Filter = settings.Filter;
+    const bool followView = IsViewFilter(settings.Filter);
+    if (!followView) login.Filter = settings.Filter;
     login.Version = TARVIK_VERSION;
-    return std::make_unique<TAprsIsFeed>(host, port, std::move(login));
+    return std::make_unique<TAprsIsFeed>(host, port, std::move(login), followView);
+  }
+  if (feed.startsWith(QStringLiteral("serial:"), Qt::CaseInsensitive)) {
+    const TSerialSetting serial = ParseSerialSetting(feed.mid(7).toStdString(), [](const std::string& path) {
+      return QFileInfo::exists(QString::fromStdString(path));
+    });
+    if (!serial.Problem.empty())
+      return std::make_unique<TNoFeed>(QStringLiteral("%1: %2").arg(feed, QString::fromStdString(serial.Problem)));
+    return std::make_unique<TSerialFeed>(QString::fromStdString(serial.Device), serial.Speed, settings.SerialFlow,
+                                         QByteArray::fromStdString(UnescapeSerialInit(settings.SerialInit)));
   }
   return std::make_unique<TNoFeed>(QStringLiteral("unsupported feed: %1").arg(feed));
 }

@@ -22,6 +22,9 @@ class TFeed : public QObject {
   // What the feed is, for the host window ("demo: /path/demo-feed.txt").
   virtual QString Description() const = 0;
   QString State() const { return m_state; }
+  // The host map now shows `view` (minutes of arc); a feed that asks a server
+  // for the stations in view follows it.
+  virtual void ViewChanged(const TMapRect& view) { (void)view; }
 
  signals:
   // One line without its line end.

@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QMenuBar>
+#include <QSerialPortInfo>
 
 #include "TcpFeed.h"
 
@@ -37,7 +38,45 @@ TFeedChoosers DialogFeedChoosers(QWidget* parent) {
   };
   choosers.AprsIs = ask(QStringLiteral("aprsis"), QStringLiteral("APRS-IS server"), QStringLiteral(":14580"));
   choosers.Kiss = ask(QStringLiteral("kiss"), QStringLiteral("KISS TNC"), QStringLiteral("127.0.0.1:8001"));
+  choosers.Serial = [parent]() -> std::optional<std::string> {
+    bool ok = false;
+    // Editable: a device Qt does not list (a Bluetooth rfcomm link, a symlink) can be typed.
+    const QString device = QInputDialog::getItem(parent, QStringLiteral("Serial KISS TNC"), QStringLiteral("Device:"),
+                                                 SerialDeviceChoices(), 0, true, &ok);
+    if (!ok) return std::nullopt;
+    const QStringList speeds{"9600", "1200", "4800", "19200", "38400", "57600", "115200"};
+    const QString speed = QInputDialog::getItem(parent, QStringLiteral("Serial KISS TNC"),
+                                                QStringLiteral("Speed (bits per second):"), speeds, 0, true, &ok);
+    if (!ok) return std::nullopt;
+    return SerialFeedSetting(device, speed);
+  };
   return choosers;
+}
+
+QStringList SerialDeviceChoices() {
+  QStringList devices;
+  for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) devices << port.systemLocation();
+  devices.sort();
+  return devices;
+}
+
+std::optional<std::string> SerialFeedSetting(const QString& device, const QString& speed) {
+  bool ok = false;
+  const uint value = speed.trimmed().toUInt(&ok);
+  if (device.trimmed().isEmpty() || !ok || value == 0) return std::nullopt;
+  return QStringLiteral("serial:%1:%2").arg(device.trimmed()).arg(value).toStdString();
+}
+
+QAction* AddFilterFollowsMapEntry(QWidget& window, bool on, std::function<void(bool on)> onToggle) {
+  auto* menu = window.findChild<QMenu*>(QStringLiteral("mnuFeed"));
+  if (!menu) return nullptr;
+  menu->addSeparator();
+  QAction* action = menu->addAction(QStringLiteral("Filter follows map"));
+  action->setObjectName(QStringLiteral("actFilterFollowsMap"));
+  action->setCheckable(true);
+  action->setChecked(on);
+  QObject::connect(action, &QAction::toggled, &window, std::move(onToggle));
+  return action;
 }
 
 void AddFeedMenu(QWidget& window, TFeedChoosers choosers, std::function<void(const std::string&)> onFeed) {
@@ -55,6 +94,7 @@ void AddFeedMenu(QWidget& window, TFeedChoosers choosers, std::function<void(con
   add(QStringLiteral("&Replay file..."), std::move(choosers.ReplayFile));
   add(QStringLiteral("&APRS-IS..."), std::move(choosers.AprsIs));
   add(QStringLiteral("&KISS TNC..."), std::move(choosers.Kiss));
+  add(QStringLiteral("&Serial KISS TNC..."), std::move(choosers.Serial));
   if (window.layout()) window.layout()->setMenuBar(bar);
 }
 

@@ -14,9 +14,11 @@
 #include "APRSParser.h"
 #include "HostWindow.h"
 #include "MapWindow.h"
+#include "TcpFeed.h"
 #include "Text.h"
 #include "TileFetcher.h"
 #include "TilesSetting.h"
+#include "ViewFilter.h"
 
 namespace standin {
 
@@ -51,6 +53,7 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
       m_map(std::make_shared<TStandInMap>(m_settings.Map, m_settings.Trace)),
       m_timeSource(LocalClockTime),
       m_applicationDir(applicationDir) {
+  m_map->OnViewMoved = [this](const TMapRect& bounds) { m_feed->ViewChanged(bounds); };
   ConnectFeed();
   m_windowUpdate.setSingleShot(true);
   m_windowUpdate.setInterval(kWindowUpdateMs);
@@ -61,6 +64,30 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
                                            TTileDiskCache::FolderFor(cacheRoot, tiles.Template));
   m_tiles->SetEnabled(tiles.On);
   connect(m_tiles.get(), &TTileFetcher::StateChanged, this, [this] { UpdateWindow(); });
+}
+
+bool TStandInHost::SetFilterFollowsMap(bool on) {
+  if (on == IsViewFilter(m_settings.Filter)) return true;
+  if (on) {
+    m_settings.FilterLast = m_settings.Filter;
+    m_settings.Filter = std::string(kViewFilter);
+  } else {
+    m_settings.Filter = m_settings.FilterLast;
+  }
+  if (auto* aprsIs = dynamic_cast<TAprsIsFeed*>(m_feed.get())) aprsIs->FollowView(on);
+  m_settingsError.clear();
+  bool kept = true;
+  const auto keep = [this, &kept](const char* key, const std::string& value) {
+    if (m_settings.IniPath.empty() || !kept) return;
+    const auto written = settings::WritePrivateProfileString(kHostSection, key, value, m_settings.IniPath);
+    if (written.Ok) return;
+    kept = false;
+    m_settingsError = "Unable to write to " + m_settings.IniPath + ": " + written.Reason;
+  };
+  keep("Filter", m_settings.Filter);
+  keep("FilterLast", m_settings.FilterLast);
+  UpdateWindow();
+  return kept;
 }
 
 bool TStandInHost::SetTilesOn(bool on) {
@@ -82,6 +109,7 @@ bool TStandInHost::KeepInSettings(const std::function<settings::TWriteResult(con
 }
 
 void TStandInHost::ConnectFeed() {
+  m_feed->ViewChanged(m_map->Bounds());
   connect(m_feed.get(), &TFeed::LineReceived, this, [this](const QByteArray& line) { HandleLine(line); });
   connect(m_feed.get(), &TFeed::RadioLineReceived, this, &TStandInHost::HandleLine);
   connect(m_feed.get(), &TFeed::StateChanged, this, [this] { UpdateWindow(); });
@@ -101,6 +129,7 @@ bool TStandInHost::ChangeFeed(const std::string& feed) {
 }
 
 TStandInHost::~TStandInHost() {
+  m_map->OnViewMoved = nullptr;
   m_mapWindow.reset();
   m_window.reset();
   m_feed->disconnect(this);
@@ -249,6 +278,7 @@ void TStandInHost::ShowWindow() {
     m_window = std::make_unique<TStandInWindow>();
     m_window->OnClose = [this] { Close(); };
     AddFeedMenu(*m_window, DialogFeedChoosers(m_window.get()), [this](const std::string& feed) { ChangeFeed(feed); });
+    AddFilterFollowsMapEntry(*m_window, IsViewFilter(m_settings.Filter), [this](bool on) { SetFilterFollowsMap(on); });
     m_window->AddTilesEntry(m_tiles->Problem(), m_tiles->Enabled(), [this](bool on) { SetTilesOn(on); });
   }
   UpdateWindow();

@@ -99,6 +99,9 @@ class TStandInHost : public QObject,
   // the file could not be written; the new feed runs all the same.
   bool ChangeFeed(const std::string& feed);
   void ShowWindow();
+  // The user turned "Filter follows map" on or off: the APRS-IS feed follows the
+  // view (Filter=view) or goes back to the filter typed before (kept as FilterLast).
+  bool SetFilterFollowsMap(bool on);
   // The user turned online tiles on or off: the choice is kept in the settings file.
   bool SetTilesOn(bool on);
   // The tiles the map window draws under its stations.

@@ -58,6 +58,7 @@ void TStandInMap::Redraw() {
 
 void TStandInMap::SetBounds(TMapRect bounds) {
   m_bounds = bounds;
+  if (OnViewMoved) OnViewMoved(m_bounds);
   Changed();
 }
 
@@ -66,6 +67,7 @@ void TStandInMap::MoveView(TMapRect bounds) {
   m_circles.clear();
   Trace(TraceLine("MapView",
                   {TraceArg(bounds.Left), TraceArg(bounds.Top), TraceArg(bounds.Width), TraceArg(bounds.Height)}));
+  if (OnViewMoved) OnViewMoved(m_bounds);
   Changed();
 }
 

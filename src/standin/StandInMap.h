@@ -59,6 +59,8 @@ class TStandInMap : public host::_clsOxbMap {
 
   // Called after every change, for a window that draws the map.
   std::function<void()> OnChanged;
+  // Called when the bounds change, for a feed that follows the view.
+  std::function<void(const TMapRect& bounds)> OnViewMoved;
 
  private:
   void Trace(const std::string& line);

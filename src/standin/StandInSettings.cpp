@@ -65,6 +65,9 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   if (const auto v = value("passcode"); v && text::ToInt(text::Trim(*v)))
     settings.Passcode = std::string(text::Trim(*v));
   if (const auto v = value("filter")) settings.Filter = std::string(text::Trim(*v));
+  if (const auto v = value("filterlast")) settings.FilterLast = std::string(text::Trim(*v));
+  if (const auto v = value("serialflow")) settings.SerialFlow = text::Upper(text::Trim(*v)) == "RTSCTS";
+  if (const auto v = value("serialinit")) settings.SerialInit = *v;
   if (const auto v = value("tiles")) settings.Tiles = *v;
   if (const auto v = value("tileslast")) settings.TilesLast = *v;
   if (const auto v = value("tilesattribution")) settings.TilesAttribution = *v;

@@ -9,6 +9,9 @@
 //   Trace=map-trace.txt    ; every map operation appended as one line
 //   Feed=aprsis:HOST:PORT  ; with Login (default MyCall), Passcode (default -1), Filter
 //   Feed=kiss:HOST:PORT    ; KISS over TCP from a software TNC
+//   Filter=view            ; APRS-IS: the area around the map's view, following it
+//   Feed=serial:DEVICE:SPEED ; a KISS TNC on a serial device, with SerialFlow=rtscts
+//                          ; and SerialInit=TEXT (sent after opening, \r for CR)
 //   Tiles=URL-TEMPLATE     ; online map tiles, see TilesSetting.h
 #pragma once
 
@@ -45,7 +48,10 @@ struct TStandInSettings {
   std::string Trace;            // empty: no trace; else an absolute path
   std::string Login;            // APRS-IS login; empty: MyCall
   std::string Passcode = "-1";  // -1: receive only
-  std::string Filter;           // APRS-IS server-side filter
+  std::string Filter;           // APRS-IS server-side filter; "view" follows the map
+  std::string FilterLast;       // the typed filter the "Filter follows map" entry turns back to
+  bool SerialFlow = false;      // RTS/CTS on the serial TNC's line
+  std::string SerialInit;       // as typed, with its \r escapes
   std::string IniFolder;        // relative paths in Feed and Trace are taken from here
   std::string IniPath;          // the settings file itself, where a feed chosen in the window is kept
   bool MakeIniFolder = false;   // the file's folder is the user's, made by the first write

@@ -1,5 +1,6 @@
 #include "TcpFeed.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 
 #include "Units.h"
@@ -128,8 +129,13 @@ void TTcpFeed::ShowState() {
 
 // ---- APRS-IS ---------------------------------------------------------------
 
-TAprsIsFeed::TAprsIsFeed(QString host, quint16 port, TAprsIsLogin login)
-    : TTcpFeed(QStringLiteral("aprsis"), std::move(host), port), m_login(std::move(login)) {
+TAprsIsFeed::TAprsIsFeed(QString host, quint16 port, TAprsIsLogin login, bool followView)
+    : TTcpFeed(QStringLiteral("aprsis"), std::move(host), port), m_login(std::move(login)), m_followView(followView) {
+  m_clock = [steady = std::make_shared<QElapsedTimer>()] {
+    if (!steady->isValid()) steady->start();
+    return static_cast<std::int64_t>(steady->elapsed());
+  };
+  m_later = [this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, std::move(then)); };
   m_loginTimer.setSingleShot(true);
   m_loginTimer.setInterval(kLoginWaitMs);
   connect(&m_loginTimer, &QTimer::timeout, this, &TAprsIsFeed::SendLogin);
@@ -150,7 +156,40 @@ void TAprsIsFeed::SendLogin() {
   m_loginTimer.stop();
   if (m_loggedIn) return;
   m_loggedIn = true;
-  Send(QByteArray::fromStdString(AprsIsLoginLine(m_login)));
+  TAprsIsLogin login = m_login;
+  login.Filter = CurrentFilter();
+  Send(QByteArray::fromStdString(AprsIsLoginLine(login)));
+  m_pacer.LoggedIn(login.Filter, m_clock());
+}
+
+std::string TAprsIsFeed::CurrentFilter() const {
+  if (!m_followView) return m_login.Filter;
+  return m_view ? ViewFilter(*m_view) : std::string();
+}
+
+void TAprsIsFeed::ViewChanged(const TMapRect& view) {
+  m_view = view;
+  if (!m_followView) return;
+  m_pacer.Want(CurrentFilter());
+  PaceFilter();
+}
+
+void TAprsIsFeed::FollowView(bool on) {
+  m_followView = on;
+  m_pacer.Want(CurrentFilter());
+  PaceFilter();
+}
+
+void TAprsIsFeed::PaceFilter() {
+  const std::int64_t now = m_clock();
+  if (const auto filter = m_pacer.Take(now)) Send(QByteArray::fromStdString("#filter " + *filter + "\r\n"));
+  const auto due = m_pacer.DueIn(now);
+  if (!due || m_paceScheduled) return;
+  m_paceScheduled = true;
+  m_later(static_cast<int>(*due), [this] {
+    m_paceScheduled = false;
+    PaceFilter();
+  });
 }
 
 void TAprsIsFeed::OnBytes(std::string_view bytes) {
@@ -166,6 +205,7 @@ void TAprsIsFeed::OnReset() {
   m_splitter.Reset();
   m_loginTimer.stop();
   m_loggedIn = false;
+  m_pacer.Reset();
 }
 
 // ---- KISS over TCP ---------------------------------------------------------

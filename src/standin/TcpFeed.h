@@ -7,12 +7,15 @@
 
 #include <QTcpSocket>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "AprsIs.h"
 #include "Feed.h"
 #include "Kiss.h"
+#include "ViewFilter.h"
 
 namespace standin {
 
@@ -66,7 +69,23 @@ class TTcpFeed : public TFeed {
 class TAprsIsFeed : public TTcpFeed {
   Q_OBJECT
  public:
-  TAprsIsFeed(QString host, quint16 port, TAprsIsLogin login);
+  using TClock = std::function<std::int64_t()>;
+
+  // With `followView` the filter is the area around the map's view (see
+  // ViewFilter.h) instead of the login's filter.
+  TAprsIsFeed(QString host, quint16 port, TAprsIsLogin login, bool followView = false);
+
+  void ViewChanged(const TMapRect& view) override;
+  // Turns following the map on or off on the running connection.
+  void FollowView(bool on);
+  bool FollowsView() const { return m_followView; }
+  // The filter the feed asks for now: the view's area or the login's filter.
+  std::string CurrentFilter() const;
+  // Milliseconds on a steady clock, and when to look at a waiting filter again; tests pass their own.
+  void SetFilterClock(TClock clock, TRetryScheduler later) {
+    m_clock = std::move(clock);
+    m_later = std::move(later);
+  }
 
  protected:
   void OnConnected() override;
@@ -75,11 +94,19 @@ class TAprsIsFeed : public TTcpFeed {
 
  private:
   void SendLogin();
+  // Sends the waiting filter when its time has come, else looks again then.
+  void PaceFilter();
 
   TAprsIsLogin m_login;
   TLineSplitter m_splitter;
   QTimer m_loginTimer;
   bool m_loggedIn = false;
+  bool m_followView = false;
+  std::optional<TMapRect> m_view;
+  TFilterPacer m_pacer;
+  TClock m_clock;
+  TRetryScheduler m_later;
+  bool m_paceScheduled = false;
 };
 
 class TKissFeed : public TTcpFeed {

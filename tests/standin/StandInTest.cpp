@@ -232,8 +232,10 @@ TEST(ReplayFeed, MissingFileSaysWhy) {
 
 TEST(ReplayFeed, FeedSettingChoosesTheFeed) {
   TStandInSettings settings;
-  settings.Feed = "serial:/dev/ttyS0";
+  settings.Feed = "agw:127.0.0.1:8000";
   EXPECT_TRUE(MakeFeed(settings, {})->Description().startsWith(QStringLiteral("unsupported feed")));
+  settings.Feed = "serial:/dev/ttyS0";
+  EXPECT_EQ(MakeFeed(settings, {})->Description(), QStringLiteral("serial: /dev/ttyS0 at 9600 bit/s"));
   settings.Feed = "FILE:/tmp/x.txt";
   EXPECT_EQ(MakeFeed(settings, {})->Description(), QStringLiteral("file: /tmp/x.txt"));
   QTemporaryDir dir;

@@ -137,6 +137,42 @@ TEST(AprsIsFeed, SurvivesHostileServers) {
   EXPECT_EQ(feed.Dropped(), 1);
 }
 
+TEST(AprsIsFeed, FilterFollowsTheMapAtMostOnceInFiveSeconds) {
+  TLoopbackServer server;
+  TAprsIsFeed feed(QStringLiteral("127.0.0.1"), server.Port(), Login(), true);
+  std::int64_t now = 0;
+  std::vector<std::pair<int, std::function<void()>>> later;
+  feed.SetFilterClock([&] { return now; },
+                      [&](int ms, std::function<void()> then) { later.emplace_back(ms, std::move(then)); });
+  const auto degrees = [](double left, double top, double w, double h) {
+    return TMapRect{left * 60, top * 60, w * 60, -h * 60};
+  };
+  feed.ViewChanged(degrees(-73, 49.75, 2, 1.5));
+  feed.Start();
+  ASSERT_TRUE(server.WaitForClient(1));
+  server.Last()->write("# aprsc 2.1.4 test\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.received.endsWith("\r\n"); }, 5000));
+  QByteArray expected = "user N0CALL pass -1 vers Tarvik 1.0.0 filter a/50.5/-74/47.5/-70\r\n";
+  EXPECT_EQ(server.received, expected);
+
+  // Two pans within five seconds of the login: one filter, the last view's, when the time is up.
+  now = 1000;
+  feed.ViewChanged(degrees(-72, 49.75, 2, 1.5));
+  now = 2000;
+  feed.ViewChanged(degrees(-71, 49.75, 4, 3));
+  ASSERT_EQ(later.size(), 1u);
+  EXPECT_EQ(later[0].first, 4000);  // five seconds after the login
+  now = 5000;
+  std::exchange(later[0].second, nullptr)();
+  expected += "#filter a/51.25/-73/45.25/-65\r\n";
+  // Long after: at once; across the 180th meridian, an area on each side.
+  now = 60000;
+  feed.ViewChanged(degrees(178, 10, 4, 20));
+  expected += "#filter a/20/176/-20/180 a/20/-180/-20/-176\r\n";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.received.size() >= expected.size(); }, 5000));
+  EXPECT_EQ(server.received.toStdString(), expected.toStdString());
+}
+
 QByteArray Kiss(const char* tnc2, int port = 0) {
   const auto frame = Tnc2ToAx25(tnc2);
   EXPECT_TRUE(frame.has_value());

@@ -1,11 +1,13 @@
 // End to end with a real software TNC: packets turned into audio, decoded by
-// the TNC, served on its KISS TCP port on loopback, read by the stand-in
-// host's KISS feed, and found in Tarvik's packet log and cache.
+// the TNC, served on its KISS TCP port on loopback (or on its pseudo-terminal
+// KISS port, as a hardware TNC on a serial device would), read by the stand-in
+// host's KISS (or serial) feed, and found in Tarvik's packet log and cache.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -41,7 +43,7 @@ quint16 FreeLoopbackPort() {
   return probe.serverPort();
 }
 
-TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
+void GeneratedPacketsReachThePacketLog(bool serial) {
   const QString direwolf = QStandardPaths::findExecutable("direwolf");
   const QString genPackets = QStandardPaths::findExecutable("gen_packets");
   if (direwolf.isEmpty() || genPackets.isEmpty())
@@ -56,8 +58,8 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
   ASSERT_TRUE(gen.waitForFinished(30000));
   ASSERT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
 
-  const quint16 port = FreeLoopbackPort();
-  ASSERT_NE(port, 0);
+  const quint16 port = serial ? 0 : FreeLoopbackPort();
+  ASSERT_TRUE(serial || port != 0);
   const QString conf = folder.filePath("direwolf.conf");
   ASSERT_TRUE(WriteFile(conf, QString("ADEVICE stdin null\nARATE 44100\nCHANNEL 0\nMYCALL N0CALL\n"
                                       "KISSPORT %1\nAGWPORT 0\n")
@@ -66,20 +68,30 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
   QProcess tnc;
   tnc.setWorkingDirectory(folder.path());
   tnc.setProcessChannelMode(QProcess::MergedChannels);
-  tnc.start(direwolf, {"-c", conf, "-t", "0", "-q", "hd", "-"});
+  // -p: KISS on a pseudo terminal, whose name is read from the TNC's output rather
+  // than through the fixed /tmp/kisstnc link, which another run may be using.
+  tnc.start(direwolf, serial ? QStringList{"-c", conf, "-t", "0", "-q", "hd", "-p", "-"}
+                             : QStringList{"-c", conf, "-t", "0", "-q", "hd", "-"});
   ASSERT_TRUE(tnc.waitForStarted(10000));
+  const QRegularExpression announced(QStringLiteral("Virtual KISS TNC is available on (\\S+)"));
+  QByteArray output;
+  QString feed = QStringLiteral("kiss:127.0.0.1:%1").arg(port);
   // The TNC listens once it has read its configuration.
   ASSERT_TRUE(QTest::qWaitFor(
       [&] {
+        output += tnc.readAll();
+        const QString device = announced.match(QString::fromLocal8Bit(output)).captured(1);
+        if (serial) feed = QStringLiteral("serial:%1:9600").arg(device);
+        if (serial) return !device.isEmpty();
         QTcpSocket probe;
         probe.connectToHost(QHostAddress::LocalHost, port);
         return probe.waitForConnected(200);
       },
       15000))
-      << tnc.readAll().toStdString();
+      << output.toStdString();
 
   const QString ini = folder.filePath("Oxbel32.INI");
-  ASSERT_TRUE(WriteFile(ini, QString("[Host]\nMyCall=N0CALL\nFeed=kiss:127.0.0.1:%1\n").arg(port).toUtf8()));
+  ASSERT_TRUE(WriteFile(ini, QString("[Host]\nMyCall=N0CALL\nFeed=%1\n").arg(feed).toUtf8()));
   host::THostRegistry registry;
   registry.SetStarter([&] { return standin::StartStandInHost(ini); });
   TMainFormServices services;
@@ -93,9 +105,10 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
   ASSERT_TRUE(QTest::qWaitFor(
       [&] {
         standIn = std::dynamic_pointer_cast<standin::TStandInHost>(registry.Running());
-        return standIn && standIn->Feed().State().startsWith("connected");
+        return standIn && standIn->Feed().State().startsWith(serial ? "open" : "connected");
       },
-      15000));
+      15000))
+      << (standIn ? standIn->Feed().State().toStdString() : "");
 
   QFile audio(wav);
   ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
@@ -116,6 +129,9 @@ TEST(Direwolf, GeneratedPacketsReachThePacketLog) {
   if (!tnc.waitForFinished(10000)) tnc.kill();
   standIn.reset();
 }
+
+TEST(Direwolf, GeneratedPacketsReachThePacketLog) { GeneratedPacketsReachThePacketLog(false); }
+TEST(Direwolf, GeneratedPacketsReachThePacketLogThroughASerialPort) { GeneratedPacketsReachThePacketLog(true); }
 
 }  // namespace
 }  // namespace tarvik
