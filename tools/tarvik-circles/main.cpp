@@ -1,8 +1,5 @@
 // tarvik-circles: the circles of the draw pass, the measured-reach circles
 // and the coverage table, from monitor lines, without a window.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +7,7 @@
 #include "APRSParser.h"
 #include "CirclesOptions.h"
 #include "CirclesRun.h"
+#include "InputFiles.h"
 #include "TarvikVersion.h"
 
 namespace {
@@ -17,11 +15,6 @@ namespace {
 using namespace tarvik::circles;
 
 constexpr std::string_view kProgram = "tarvik-circles";
-
-void ReadAll(std::istream& in, TCirclesRun& run) {
-  std::string line;
-  while (std::getline(in, line)) run.Line(line);
-}
 
 }  // namespace
 
@@ -48,25 +41,8 @@ int main(int argc, char** argv) {
 
   std::ios::sync_with_stdio(false);
   TCirclesRun run(options);
-  int status = 0;
-  const std::vector<std::string> stdinOnly = {"-"};
-  for (const std::string& path : options.Files.empty() ? stdinOnly : options.Files) {
-    if (path == "-") {
-      ReadAll(std::cin, run);
-      continue;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-      std::cerr << kProgram << ": cannot read " << path << ": " << std::strerror(errno) << '\n';
-      status = 1;
-      continue;
-    }
-    ReadAll(file, run);
-    if (file.bad()) {
-      std::cerr << kProgram << ": error reading " << path << ": " << std::strerror(errno) << '\n';
-      status = 1;
-    }
-  }
+  const int status = tarvik::tools::ReadInputLines(
+      kProgram, options.Files, [&run](std::string& line) { run.Line(line); }, std::cerr);
   std::cout << run.Finish();
   std::cout.flush();
   if (!std::cout) {

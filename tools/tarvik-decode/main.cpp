@@ -12,6 +12,7 @@
 
 #include "APRSParser.h"
 #include "FeedLine.h"
+#include "InputFiles.h"
 #include "JsonOut.h"
 #include "Options.h"
 #include "TarvikVersion.h"
@@ -91,11 +92,6 @@ class Decoder {
   long long m_reports = 0;
 };
 
-void ReadAll(std::istream& in, Decoder& decoder) {
-  std::string line;
-  while (std::getline(in, line)) decoder.Line(line);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,28 +117,8 @@ int main(int argc, char** argv) {
 
   std::ios::sync_with_stdio(false);
   Decoder decoder(options);
-  int status = 0;
-  if (options.Files.empty()) {
-    ReadAll(std::cin, decoder);
-  } else {
-    for (const std::string& path : options.Files) {
-      if (path == "-") {
-        ReadAll(std::cin, decoder);
-        continue;
-      }
-      std::ifstream file(path, std::ios::binary);
-      if (!file) {
-        std::cerr << kProgram << ": cannot read " << path << ": " << std::strerror(errno) << '\n';
-        status = 1;
-        continue;
-      }
-      ReadAll(file, decoder);
-      if (file.bad()) {
-        std::cerr << kProgram << ": error reading " << path << ": " << std::strerror(errno) << '\n';
-        status = 1;
-      }
-    }
-  }
+  const int status = tarvik::tools::ReadInputLines(
+      kProgram, options.Files, [&decoder](std::string& line) { decoder.Line(line); }, std::cerr);
   decoder.Finish();
   std::cout.flush();
   if (!std::cout) {
