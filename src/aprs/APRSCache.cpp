@@ -45,7 +45,7 @@ TPacketCache::~TPacketCache() {
 bool TPacketCache::Add(std::unique_ptr<TAprsPacket> packet) {
   if (!packet) return false;
   m_entries.push_back(std::move(packet));
-  if (!m_indexStale) IndexInsert(Count() - 1);
+  if (!m_indexStale) IndexInsert(static_cast<int>(m_entries.size() - 1));
   ++Added;
   return true;
 }
@@ -56,16 +56,21 @@ bool TPacketCache::Update(std::unique_ptr<TAprsPacket> packet) {
                       !packet->AprsObject.Active;
   if (killed) return RemoveStation(*packet);  // the killing packet is freed on return
 
-  const int index = IndexOf(*packet);
-  if (index < 0) return Add(std::move(packet));
-  ReplaceAt(static_cast<std::size_t>(index), std::move(packet));
+  // A position, not an index: the entry is replaced where it is, holes or not.
+  const int position = Lookup(packet->Source.Callsign);
+  if (position < 0) return Add(std::move(packet));
+  ReplaceAt(static_cast<std::size_t>(position), std::move(packet));
   return true;
 }
 
-int TPacketCache::IndexOf(const TAprsPacket& packet) const { return Lookup(packet.Source.Callsign); }
+int TPacketCache::IndexOf(const TAprsPacket& packet) const {
+  CloseHoles();
+  return Lookup(packet.Source.Callsign);
+}
 
 bool TPacketCache::Replace(std::unique_ptr<TAprsPacket> packet, int index) {
   if (!packet) return false;
+  CloseHoles();
   if (index == -1) index = IndexOf(*packet);
   if (index < 0 || index >= Count()) return false;
   const auto position = static_cast<std::size_t>(index);
@@ -84,9 +89,9 @@ void TPacketCache::ReplaceAt(std::size_t position, std::unique_ptr<TAprsPacket> 
 }
 
 bool TPacketCache::RemoveStation(const TAprsPacket& packet) {
-  const int index = IndexOf(packet);
-  if (index < 0) return false;
-  EraseAt(index);
+  const int position = Lookup(packet.Source.Callsign);
+  if (position < 0) return false;
+  EraseAt(static_cast<std::size_t>(position));
   ++Killed;
   return true;
 }
@@ -98,19 +103,37 @@ bool TPacketCache::Remove(const TAprsPacket& packet) {
 
 bool TPacketCache::Delete(int index) {
   if (index < 0 || index >= Count()) return false;
-  EraseAt(index);
+  CloseHoles();
+  EraseAt(static_cast<std::size_t>(index));
   ++Deleted;
   return true;
 }
 
-void TPacketCache::EraseAt(int index) {
-  m_entries.erase(m_entries.begin() + index);
+void TPacketCache::EraseAt(std::size_t position) {
+  if (m_duplicates)
+    m_indexStale = true;
+  else if (!m_indexStale)
+    IndexErase(position);
+  if (position + 1 == m_entries.size()) {
+    m_entries.pop_back();  // no hole at the end
+  } else {
+    m_entries[position].reset();
+    ++m_holes;
+  }
+}
+
+void TPacketCache::CloseHoles() const {
+  if (m_holes == 0) return;
+  std::erase(m_entries, nullptr);
+  m_holes = 0;
   m_indexStale = true;
 }
 
 void TPacketCache::Clear() {
   m_replaced.reset();
   m_entries.clear();
+  m_holes = 0;
+  m_duplicates = false;
   m_index.clear();
   m_indexUsed = 0;
   m_indexStale = false;
@@ -131,6 +154,7 @@ void TPacketCache::Purge(TDateTime cutOff) {
   // as it goes, would free the same entries in quadratic time.
   std::size_t kept = 0;
   for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    if (!m_entries[i]) continue;  // a hole, closed with the rest
     if (m_entries[i]->Received < cutOff) {
       m_entries[i].reset();
       ++Expired;
@@ -139,6 +163,7 @@ void TPacketCache::Purge(TDateTime cutOff) {
       ++kept;
     }
   }
+  m_holes = 0;
   if (kept == m_entries.size()) return;
   m_entries.resize(kept);
   m_indexStale = true;
@@ -153,6 +178,7 @@ void TPacketCache::PurgeTick() {
 
 TAprsPacket* TPacketCache::Items(int index) const {
   if (index < 0 || index >= Count()) return nullptr;
+  CloseHoles();
   return m_entries[static_cast<std::size_t>(index)].get();
 }
 
@@ -188,6 +214,11 @@ int TPacketCache::Lookup(std::string_view callsign) const {
   }
 }
 
+std::string_view TPacketCache::CallsignOf(const TIndexSlot& slot) const {
+  if (slot.Length <= TIndexSlot::kKeySize) return {slot.Key.data(), slot.Length};
+  return m_entries[static_cast<std::size_t>(slot.Position)]->Source.Callsign;
+}
+
 bool TPacketCache::SlotHolds(const TIndexSlot& slot, std::string_view callsign) const {
   if (slot.Length != LengthOf(callsign)) return false;
   const std::string_view key = callsign.substr(0, TIndexSlot::kKeySize);
@@ -214,8 +245,32 @@ void TPacketCache::IndexInsert(int position) const {
       return;
     }
     // An earlier entry of the same station stays the one that is found.
-    if (SlotHolds(slot, callsign)) return;
+    if (SlotHolds(slot, callsign)) {
+      m_duplicates = true;
+      return;
+    }
   }
+}
+
+void TPacketCache::IndexErase(std::size_t position) {
+  const std::string_view callsign = m_entries[position]->Source.Callsign;
+  const std::size_t mask = m_index.size() - 1;
+  std::size_t hole = HashOf(callsign) & mask;
+  while (m_index[hole].Position != static_cast<std::int32_t>(position)) {
+    if (m_index[hole].Position < 0) return;  // not indexed (cannot happen without duplicates)
+    hole = (hole + 1) & mask;
+  }
+  // Backward-shift deletion: a later slot of the run moves into the hole unless
+  // its home lies cyclically in (hole, slot], where it would no longer be found.
+  for (std::size_t i = (hole + 1) & mask; m_index[i].Position >= 0; i = (i + 1) & mask) {
+    const std::size_t home = HashOf(CallsignOf(m_index[i])) & mask;
+    const bool stays = hole <= i ? (hole < home && home <= i) : (hole < home || home <= i);
+    if (stays) continue;
+    m_index[hole] = m_index[i];
+    hole = i;
+  }
+  m_index[hole] = TIndexSlot{};
+  --m_indexUsed;
 }
 
 void TPacketCache::EnsureIndex() const {
@@ -227,7 +282,9 @@ void TPacketCache::RebuildIndex() const {
   m_index.assign(size, TIndexSlot{});
   m_indexUsed = 0;
   m_indexStale = false;
-  for (std::size_t i = 0; i < m_entries.size(); ++i) IndexInsert(static_cast<int>(i));
+  m_duplicates = false;
+  for (std::size_t i = 0; i < m_entries.size(); ++i)
+    if (m_entries[i]) IndexInsert(static_cast<int>(i));
 }
 
 }  // namespace aprs

@@ -1,8 +1,10 @@
 // The station cache: the latest accepted packet of every heard station.
 //
 // One entry per Source.Callsign, in order of first arrival; the cache owns
-// every packet in it. Stations not heard for MaxAge minutes are purged by a
-// timer that the owner supplies (a QTimer in the program, a fake in tests).
+// every packet in it. A station removed on its own (a killed object, Delete)
+// leaves a hole that the next walk by index closes, so that a feed full of
+// kills costs the same per packet however many stations are cached. Stations not heard for MaxAge minutes are purged by
+// a timer that the owner supplies (a QTimer in the program, a fake in tests).
 #pragma once
 
 #include <array>
@@ -66,7 +68,7 @@ class TPacketCache {
   void ResetCounters();
   void Purge(TDateTime cutOff);
 
-  int Count() const { return static_cast<int>(m_entries.size()); }
+  int Count() const { return static_cast<int>(m_entries.size() - m_holes); }
   // The entry at `index`, or nothing when the index is out of range.
   TAprsPacket* Items(int index) const;
   // The entry of a station by its callsign, or nothing.
@@ -107,23 +109,38 @@ class TPacketCache {
 
   void PurgeTick();
   void ReplaceAt(std::size_t position, std::unique_ptr<TAprsPacket> packet);
-  void EraseAt(int index);
-  // Position of the first entry of `callsign`, or -1.
+  // Frees the entry at `position` and leaves a hole there; the index forgets it.
+  void EraseAt(std::size_t position);
+  // Closes the holes, keeping the order of the entries; positions become indices again.
+  void CloseHoles() const;
+  // Position of the first entry of `callsign`, or -1. A position counts holes:
+  // it is an index only when there are none.
   int Lookup(std::string_view callsign) const;
+  // The callsign a slot stands for: its key, or the entry's for a callsign longer than the key.
+  std::string_view CallsignOf(const TIndexSlot& slot) const;
+  // Takes the slot of the entry at `position` out of the table, moving later
+  // slots of the same probe run back so that no lookup stops short.
+  void IndexErase(std::size_t position);
   // True when `slot` is the slot of `callsign`; reads the entry only for a callsign longer than the key.
   bool SlotHolds(const TIndexSlot& slot, std::string_view callsign) const;
   // Adds `position` for its entry unless an earlier entry of that callsign is indexed.
   void IndexInsert(int position) const;
-  // Rebuilds the index in one pass when erasing in the middle (Delete, Purge, a kill)
-  // shifted positions, or a Replace at an index changed the entry's callsign.
+  // Rebuilds the index in one pass when closing holes or a purge shifted positions,
+  // a Replace at an index changed the entry's callsign, or an entry with a duplicate went.
   void EnsureIndex() const;
   void RebuildIndex() const;
 
   bool m_enabled = true;
-  std::vector<std::unique_ptr<TAprsPacket>> m_entries;
+  // Entries in order of arrival; an empty pointer is a hole (m_holes of them).
+  // Closing them is a change of layout only, hence done in const walks too.
+  mutable std::vector<std::unique_ptr<TAprsPacket>> m_entries;
+  mutable std::size_t m_holes = 0;
   mutable std::vector<TIndexSlot> m_index;  // size a power of two, at most half full
   mutable std::size_t m_indexUsed = 0;
   mutable bool m_indexStale = false;
+  // Set once a callsign has two entries (only Add and Replace can do that): then
+  // erasing its first entry must bring the second into the index, which a rebuild does.
+  mutable bool m_duplicates = false;
   int m_purgeInterval = kDefaultPurgeIntervalSeconds;
   std::unique_ptr<TCacheTimer> m_timer;
   std::unique_ptr<TAprsPacket> m_replaced;  // the packet last replaced, freed on the next replace or Clear
