@@ -357,11 +357,8 @@ void TMainForm::WMDataAvailable(TDataAvailableEvent& message) {
     if (!AcceptPacket(*packet)) return;  // a rejected packet is freed here, unlogged
     if (!Cache) throw std::runtime_error("There is no station cache");
     QueuePacketLogLine(packet->RawPacket);
-    // Prepare reads the packet before the cache takes it; Record writes the
-    // one slot Prepare found, while the cache's own work has fetched it.
-    const TMeasuredReach::TNote note = Reach.Prepare(*packet, MyCall);
+    Reach.Learn(*packet, MyCall);
     Cache->Update(std::move(packet));
-    Reach.Record(note);
     ListChanged = true;
   });
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 #include "HeardDirectly.h"
@@ -20,9 +19,23 @@ constexpr std::uint64_t kMixHigh = 0xC2B2AE3D27D4EB4FULL;  // a 64-bit prime of 
 constexpr int kMixRotate = 31;
 constexpr int kMixShift = 29;
 constexpr std::size_t kFirstTableSize = 16;
+constexpr std::size_t kBitsPerByte = 8;
+// Hearings queued before they go into the tables, and how far ahead of the
+// one being stored the slot of a later one is fetched.
+constexpr std::size_t kQueueSize = 4096;
+constexpr std::size_t kPrefetchAhead = 16;
 // A full receiver picks this many of its oldest sources at a time to make
 // room: the scan of its table is shared by that many new sources.
 constexpr std::size_t kEvictBatch = kMaxSourcesPerReceiver / 4;
+
+// Eight characters at a time in a word, upper-cased there: filling a byte
+// array and reading it back as words would stall on every packet.
+std::uint64_t UpperWord(std::string_view chars) {
+  std::uint64_t word = 0;
+  for (std::size_t i = 0; i < chars.size(); ++i)
+    word |= std::uint64_t{static_cast<unsigned char>(text::ToUpper(chars[i]))} << (kBitsPerByte * i);
+  return word;
+}
 
 }  // namespace
 
@@ -53,20 +66,23 @@ std::size_t TMeasuredReach::TCallKeyHash::operator()(const TCallKey& key) const 
 }
 
 std::string TMeasuredReach::TCallKey::Text() const {
-  std::array<char, sizeof(Low) + sizeof(High)> bytes{};
-  std::memcpy(bytes.data(), &Low, sizeof Low);
-  std::memcpy(bytes.data() + sizeof Low, &High, sizeof High);
-  return std::string(bytes.data(), static_cast<unsigned char>(bytes[kSize]));
+  constexpr std::size_t kWord = sizeof(Low);
+  const auto length = static_cast<std::size_t>(High >> (kBitsPerByte * (kSize - kWord)));
+  std::string out(length, '\0');
+  for (std::size_t i = 0; i < length; ++i) {
+    const std::uint64_t word = i < kWord ? Low : High;
+    out[i] = static_cast<char>(word >> (kBitsPerByte * (i % kWord)));
+  }
+  return out;
 }
 
 std::optional<TMeasuredReach::TCallKey> TMeasuredReach::KeyOf(std::string_view callsign) {
   if (callsign.empty() || callsign.size() > TCallKey::kSize) return std::nullopt;
-  std::array<char, sizeof(TCallKey::Low) + sizeof(TCallKey::High)> bytes{};
-  std::transform(callsign.begin(), callsign.end(), bytes.begin(), text::ToUpper);
-  bytes[TCallKey::kSize] = static_cast<char>(callsign.size());
+  constexpr std::size_t kWord = sizeof(TCallKey::Low);
   TCallKey key;
-  std::memcpy(&key.Low, bytes.data(), sizeof key.Low);
-  std::memcpy(&key.High, bytes.data() + sizeof key.Low, sizeof key.High);
+  key.Low = UpperWord(callsign.substr(0, kWord));
+  key.High = UpperWord(callsign.substr(std::min(callsign.size(), kWord))) |
+             std::uint64_t{callsign.size()} << (kBitsPerByte * (TCallKey::kSize - kWord));
   return key;
 }
 
@@ -145,48 +161,84 @@ void TMeasuredReach::TReceiver::DropOldest() {
   }
 }
 
-TMeasuredReach::TNote TMeasuredReach::Prepare(const aprs::TAprsPacket& packet, std::string_view myCall) {
-  TNote note;
-  if (!packet.Position.Valid) return note;
+bool TMeasuredReach::Learn(const aprs::TAprsPacket& packet, std::string_view myCall) {
+  if (!packet.Position.Valid) return false;
   const std::string_view receiverCall = HeardDirectlyAsSent(packet, myCall);
-  if (receiverCall.empty()) return note;
+  if (receiverCall.empty()) return false;
   const std::optional<TCallKey> receiverKey = KeyOf(receiverCall);
   const std::optional<TCallKey> sourceKey = KeyOf(packet.Source.Callsign);
-  if (!receiverKey || !sourceKey) return note;
+  if (!receiverKey || !sourceKey) return false;
 
-  TReceiver& receiver = m_receivers[*receiverKey];  // elements of the map keep their address
-  note.Receiver = &receiver;
-  note.Source = *sourceKey;
-  note.Hash = TCallKeyHash{}(*sourceKey);
-  note.Latitude = static_cast<float>(packet.Position.Latitude.Value);
-  note.Longitude = static_cast<float>(packet.Position.Longitude.Value);
-  note.Heard = packet.Received;
-  if (!receiver.Table.empty()) __builtin_prefetch(&receiver.Table[note.Hash & (receiver.Table.size() - 1)], 1);
-  return note;
-}
-
-bool TMeasuredReach::Record(const TNote& note) {
-  if (note.Receiver == nullptr) return false;
-  TReceiver& receiver = *note.Receiver;
-  if (receiver.Table.empty()) receiver.Grow();
-  std::size_t slot = receiver.Probe(note.Source, note.Hash);
-  if (receiver.Table[slot].Source.Empty()) {
-    if (receiver.Count >= kMaxSourcesPerReceiver) receiver.DropOldest();
-    if (2 * (receiver.Count + 1) > static_cast<int>(receiver.Table.size())) receiver.Grow();
-    slot = receiver.Probe(note.Source, note.Hash);  // the table may have changed
-    ++receiver.Count;
-  }
-  TSlot& s = receiver.Table[slot];
-  s.Source = note.Source;
-  s.Latitude = note.Latitude;
-  s.Longitude = note.Longitude;
-  s.Heard = note.Heard;
+  if (m_queue.capacity() == 0) m_queue.reserve(kQueueSize);
+  m_queue.push_back({&ReceiverOf(*receiverKey), *sourceKey, TCallKeyHash{}(*sourceKey),
+                     static_cast<float>(packet.Position.Latitude.Value),
+                     static_cast<float>(packet.Position.Longitude.Value), packet.Received});
+  if (m_queue.size() == kQueueSize) Settle();
   return true;
 }
 
+void TMeasuredReach::Record(const THearing& hearing) {
+  TReceiver& receiver = *hearing.Receiver;
+  if (receiver.Table.empty()) receiver.Grow();
+  std::size_t slot = receiver.Probe(hearing.Source, hearing.Hash);
+  if (receiver.Table[slot].Source.Empty()) {
+    if (receiver.Count >= kMaxSourcesPerReceiver) receiver.DropOldest();
+    if (2 * (receiver.Count + 1) > static_cast<int>(receiver.Table.size())) receiver.Grow();
+    slot = receiver.Probe(hearing.Source, hearing.Hash);  // the table may have changed
+    ++receiver.Count;
+  }
+  TSlot& s = receiver.Table[slot];
+  s.Source = hearing.Source;
+  s.Latitude = hearing.Latitude;
+  s.Longitude = hearing.Longitude;
+  s.Heard = hearing.Heard;
+}
+
+void TMeasuredReach::Settle() const {
+  // Each hearing's slot is most likely out of the processor's caches: asking
+  // for the one kPrefetchAhead hearings on while storing this one keeps
+  // several fetches under way at once.
+  const auto prefetch = [](const THearing& hearing) {
+    const std::vector<TSlot>& table = hearing.Receiver->Table;
+    if (!table.empty()) __builtin_prefetch(&table[hearing.Hash & (table.size() - 1)], 1);
+  };
+  for (std::size_t i = 0; i < std::min(kPrefetchAhead, m_queue.size()); ++i) prefetch(m_queue[i]);
+  for (std::size_t i = 0; i < m_queue.size(); ++i) {
+    if (i + kPrefetchAhead < m_queue.size()) prefetch(m_queue[i + kPrefetchAhead]);
+    Record(m_queue[i]);
+  }
+  m_queue.clear();
+}
+
+std::size_t TMeasuredReach::ProbeReceiver(const TCallKey& key) const {
+  const std::size_t mask = m_receiverIndex.size() - 1;
+  std::size_t slot = TCallKeyHash{}(key)&mask;
+  while (m_receiverIndex[slot].Receiver != nullptr && !(m_receiverIndex[slot].Key == key)) slot = (slot + 1) & mask;
+  return slot;
+}
+
+void TMeasuredReach::IndexReceivers(std::size_t size) {
+  m_receiverIndex.assign(size, TReceiverSlot{});
+  for (const auto& receiver : m_receivers)
+    m_receiverIndex[ProbeReceiver(receiver->Key)] = {receiver->Key, receiver.get()};
+}
+
+TMeasuredReach::TReceiver& TMeasuredReach::ReceiverOf(const TCallKey& key) {
+  if (2 * (m_receivers.size() + 1) > m_receiverIndex.size())
+    IndexReceivers(std::max(kFirstTableSize, 2 * m_receiverIndex.size()));
+  TReceiverSlot& slot = m_receiverIndex[ProbeReceiver(key)];
+  if (slot.Receiver == nullptr) {
+    m_receivers.push_back(std::make_unique<TReceiver>());
+    m_receivers.back()->Key = key;
+    slot = {key, m_receivers.back().get()};
+  }
+  return *slot.Receiver;
+}
+
 void TMeasuredReach::Expire(aprs::TDateTime cutOff) {
-  for (auto it = m_receivers.begin(); it != m_receivers.end();) {
-    TReceiver& r = it->second;
+  Settle();
+  for (const auto& receiver : m_receivers) {
+    TReceiver& r = *receiver;
     const auto expired = [cutOff](const TSlot& s) { return !s.Source.Empty() && s.Heard < cutOff; };
     if (std::any_of(r.Table.begin(), r.Table.end(), expired)) {
       // Rebuilt from what is left: deleting in place would move entries
@@ -202,28 +254,36 @@ void TMeasuredReach::Expire(aprs::TDateTime cutOff) {
       r.Evict.clear();
       r.EvictNext = 0;
     }
-    it = r.Count == 0 ? m_receivers.erase(it) : std::next(it);
   }
+  if (std::erase_if(m_receivers, [](const auto& r) { return r->Count == 0; }) > 0)
+    IndexReceivers(m_receiverIndex.size());
 }
 
-void TMeasuredReach::Clear() { m_receivers.clear(); }
+void TMeasuredReach::Clear() {
+  m_queue.clear();
+  m_receivers.clear();
+  m_receiverIndex.clear();
+}
 
 std::vector<TReachSource> TMeasuredReach::Sources(std::string_view receiver, aprs::TDateTime cutOff) const {
+  Settle();
   std::vector<TReachSource> out;
   const std::optional<TCallKey> key = KeyOf(receiver);
   if (!key) return out;
-  const auto it = m_receivers.find(*key);
-  if (it == m_receivers.end()) return out;
-  for (const TSlot& s : it->second.Table)
+  if (m_receiverIndex.empty()) return out;
+  const TReceiver* found = m_receiverIndex[ProbeReceiver(*key)].Receiver;
+  if (found == nullptr) return out;
+  for (const TSlot& s : found->Table)
     if (!s.Source.Empty() && s.Heard >= cutOff) out.push_back({s.Source.Text(), s.Latitude, s.Longitude, s.Heard});
   std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.Heard > b.Heard; });
   return out;
 }
 
 std::vector<std::string> TMeasuredReach::Receivers() const {
+  Settle();
   std::vector<std::string> out;
   out.reserve(m_receivers.size());
-  for (const auto& [key, receiver] : m_receivers) out.push_back(key.Text());
+  for (const auto& receiver : m_receivers) out.push_back(receiver->Key.Text());
   return out;
 }
 

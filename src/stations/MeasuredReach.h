@@ -4,17 +4,19 @@
 // Every accepted packet that names a direct receiver records its source, with
 // the source's position at that time, under that receiver. A receiver keeps
 // at most kMaxSourcesPerReceiver distinct sources; the one heard longest ago
-// makes room. Recording a packet costs a look-up among the few receivers and
-// one slot of that receiver's table, whatever the number of stations heard;
-// expiry, once a purge, walks the receivers' tables.
+// makes room. Learning a packet reads the packet and queues what it taught;
+// the queue goes into the receivers' tables in batches, where fetching the
+// slots of the next hearings overlaps storing the current one, and before
+// anything is read. The cost per packet does not depend on the number of
+// stations heard; expiry, once a purge, walks the receivers' tables.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "APRSData.h"
@@ -48,15 +50,7 @@ class TMeasuredReach {
  public:
   // Records the packet's source under the station that heard it directly, if
   // any. Returns whether it did.
-  bool Learn(const aprs::TAprsPacket& packet, std::string_view myCall) { return Record(Prepare(packet, myCall)); }
-
-  // Learn in two halves for the intake, which stores the packet in the cache
-  // in between: Prepare reads the packet and asks the processor for the one
-  // slot that Record will write, so that fetching it overlaps the cache's own
-  // work. Nothing else may touch this object between the two.
-  struct TNote;
-  TNote Prepare(const aprs::TAprsPacket& packet, std::string_view myCall);
-  bool Record(const TNote& note);
+  bool Learn(const aprs::TAprsPacket& packet, std::string_view myCall);
 
   // Forgets every source heard before `cutOff`, and receivers left with none.
   void Expire(aprs::TDateTime cutOff);
@@ -66,7 +60,10 @@ class TMeasuredReach {
   std::vector<TReachSource> Sources(std::string_view receiver, aprs::TDateTime cutOff) const;
   // Every receiver with a source, in no particular order.
   std::vector<std::string> Receivers() const;
-  int ReceiverCount() const { return static_cast<int>(m_receivers.size()); }
+  int ReceiverCount() const {
+    Settle();
+    return static_cast<int>(m_receivers.size());
+  }
 
  private:
   // A callsign as a fixed-size upper-case key: no allocation per packet.
@@ -102,6 +99,7 @@ class TMeasuredReach {
     aprs::TDateTime Heard = 0.0;
   };
   struct TReceiver {
+    TCallKey Key;
     std::vector<TSlot> Table;  // a power of two, at most half full
     int Count = 0;
     // The sources heard longest ago when the table last filled, oldest
@@ -123,17 +121,34 @@ class TMeasuredReach {
     bool IsLive(const TOrderEntry& entry) const;
   };
 
-  std::unordered_map<TCallKey, TReceiver, TCallKeyHash> m_receivers;
-
- public:
-  struct TNote {
-    TReceiver* Receiver = nullptr;  // nothing: the packet teaches nothing
+  // One packet's lesson, waiting for its receiver's table.
+  struct THearing {
+    TReceiver* Receiver = nullptr;  // elements of the map keep their address
     TCallKey Source;
-    std::size_t Hash = 0;
+    std::size_t Hash = 0;  // of Source
     float Latitude = 0.0F;
     float Longitude = 0.0F;
     aprs::TDateTime Heard = 0.0;
   };
+  static void Record(const THearing& hearing);
+  // Puts the queued hearings into the tables, in the order they were learnt.
+  void Settle() const;
+
+  // The slot of `key` in the receivers' index, or the free slot where it would go.
+  std::size_t ProbeReceiver(const TCallKey& key) const;
+  TReceiver& ReceiverOf(const TCallKey& key);  // made when first heard
+  void IndexReceivers(std::size_t size);
+
+  // The receivers, in the order first heard; they keep their address, which
+  // the queue holds. The index is an open-addressing table over their keys.
+  struct TReceiverSlot {
+    TCallKey Key;
+    TReceiver* Receiver = nullptr;  // nothing: a free slot
+  };
+  std::vector<std::unique_ptr<TReceiver>> m_receivers;
+  std::vector<TReceiverSlot> m_receiverIndex;  // a power of two, at most half full
+  // Settled by readers too, hence changed by const functions.
+  mutable std::vector<THearing> m_queue;
 };
 
 }  // namespace tarvik

@@ -82,29 +82,46 @@ TEST(MeasuredReach, AtMostAThousandSourcesTheOldestGoFirst) {
 }
 
 // Hearing, hearing again and expiring at random, against a plain map of the latest hearing per source:
-// the open-addressing table must lose nothing and keep nothing when entries move on deletion.
+// the open-addressing tables must lose nothing and keep nothing when entries move on deletion. Receivers
+// come and go too (some fall silent for a while and expire), which regrows and rebuilds the receivers' index.
 TEST(MeasuredReach, AgreesWithAPlainModelUnderRandomHearingAndExpiry) {
   std::mt19937 rng(13);
   TMeasuredReach reach;
-  std::map<std::string, aprs::TDateTime> model;
+  std::map<std::string, std::map<std::string, aprs::TDateTime>> model;  // by receiver
   aprs::TDateTime now = kNow;
+  const auto check = [&] {
+    std::vector<std::string> receivers = reach.Receivers();
+    std::sort(receivers.begin(), receivers.end());
+    std::vector<std::string> expected;
+    for (const auto& [receiver, sources] : model) expected.push_back(receiver);
+    ASSERT_EQ(receivers, expected);
+    for (const auto& [receiver, expectedSources] : model) {
+      std::map<std::string, aprs::TDateTime> kept;
+      const std::vector<TReachSource> sources = reach.Sources(receiver, 0);
+      for (const TReachSource& s : sources) EXPECT_TRUE(kept.emplace(s.Callsign, s.Heard).second);
+      EXPECT_EQ(kept, expectedSources) << receiver;
+      EXPECT_TRUE(std::is_sorted(sources.begin(), sources.end(), [](auto& a, auto& b) { return a.Heard > b.Heard; }));
+    }
+  };
   for (int step = 0; step < 20000; ++step) {
     now += kMinute / 10;
     if (step % 500 == 499) {
       const aprs::TDateTime cutOff = now - 20 * kMinute;
       reach.Expire(cutOff);
-      std::erase_if(model, [&](const auto& entry) { return entry.second < cutOff; });
+      for (auto& [receiver, sources] : model)
+        std::erase_if(sources, [&](const auto& entry) { return entry.second < cutOff; });
+      std::erase_if(model, [](const auto& entry) { return entry.second.empty(); });
+      check();
       continue;
     }
+    // Receivers TV0DG to TV39DG; the upper twenty are heard only in every other stretch of 5,000 steps.
+    const int receiverNumber = static_cast<int>(rng() % ((step / 5000) % 2 == 0 ? 40 : 20));
+    const std::string receiver = "TV" + std::to_string(receiverNumber) + "DG";
     const std::string source = "TV" + std::to_string(1000 + rng() % 600) + "X";
-    reach.Learn(Heard(source, "TV2DIG", 49.0, -72.0, now), "");
-    model[source] = now;
+    reach.Learn(Heard(source, receiver, 49.0, -72.0, now), "");
+    model[receiver][source] = now;
   }
-  std::map<std::string, aprs::TDateTime> kept;
-  const std::vector<TReachSource> sources = reach.Sources("TV2DIG", 0);
-  for (const TReachSource& s : sources) EXPECT_TRUE(kept.emplace(s.Callsign, s.Heard).second);
-  EXPECT_EQ(kept, model);
-  EXPECT_TRUE(std::is_sorted(sources.begin(), sources.end(), [](auto& a, auto& b) { return a.Heard > b.Heard; }));
+  check();
   reach.Expire(now + kMinute);
   EXPECT_EQ(reach.ReceiverCount(), 0);
 }

@@ -22,9 +22,8 @@ void TCirclesRun::Line(std::string_view line) {
   if (aprs::IsSkippedFeedLine(line)) return;
   auto packet = aprs::ParsePacket(line);
   if (!packet || !AcceptPacket(*packet)) return;
-  const TMeasuredReach::TNote note = m_reach.Prepare(*packet, m_options.MyCall);
+  m_reach.Learn(*packet, m_options.MyCall);
   m_cache.Update(std::move(packet));
-  m_reach.Record(note);
 }
 
 std::string TCirclesRun::Finish() {
