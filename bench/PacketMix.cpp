@@ -1,9 +1,12 @@
 #include "PacketMix.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <random>
+#include <unordered_set>
+#include <utility>
 
 namespace tarvik::bench {
 
@@ -12,18 +15,43 @@ namespace {
 constexpr double kLatFactor = 380926.0;  // base-91 compressed latitude units per degree
 constexpr double kLonFactor = 190463.0;  // base-91 compressed longitude units per degree
 
+constexpr std::size_t kStationsPerObject = 50;
+constexpr int kMaxSsid = 15;
+
 class Generator {
  public:
-  explicit Generator(std::uint32_t seed) : m_rng(seed) {}
+  explicit Generator(const MixOptions& options)
+      : m_rng(options.Seed),
+        m_south(options.South),
+        m_north(options.North),
+        m_west(options.West),
+        m_east(options.East) {}
 
   int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
   double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(m_rng); }
-  double Lat() { return Real(48.3, 49.7); }
-  double Lon() { return Real(-73.1, -70.9); }
+  double Lat() { return Real(m_south, m_north); }
+  double Lon() { return Real(m_west, m_east); }
+
+  // From now on every callsign is one of `calls`: the first calls.size() in
+  // turn, then any, the first ones more often (the square of a uniform draw).
+  void UsePopulation(std::vector<std::string> calls) {
+    m_population = std::move(calls);
+    m_objects = std::max<int>(1, static_cast<int>(m_population.size() / kStationsPerObject));
+  }
 
   std::string Call() {
+    if (!m_population.empty()) {
+      if (m_heard < m_population.size()) return m_population[m_heard++];
+      const double u = Real(0.0, 1.0);
+      const auto pick = static_cast<std::size_t>(u * u * static_cast<double>(m_population.size()));
+      return m_population[std::min(pick, m_population.size() - 1)];
+    }
+    return RandomCall();
+  }
+
+  std::string RandomCall() {
     char buf[64];
-    const int ssid = Int(0, 15);
+    const int ssid = Int(0, kMaxSsid);
     std::snprintf(buf, sizeof buf, "TV%d%c%c%c", Int(0, 9), 'A' + Int(0, 25), 'A' + Int(0, 25), 'A' + Int(0, 25));
     std::string call(buf);
     if (ssid > 0) {
@@ -150,7 +178,7 @@ class Generator {
 
   std::string Object() {
     char name[16];
-    std::snprintf(name, sizeof name, "OBJ%-6d", Int(0, 999999));
+    std::snprintf(name, sizeof name, "OBJ%-6d", m_population.empty() ? Int(0, 999999) : Int(0, m_objects - 1));
     return Header("APRS") + ";" + std::string(name, 9) + (Int(0, 9) == 0 ? "_" : "*") + Stamp() +
            Uncompressed('/', '!') + "Event PHG5350";
   }
@@ -194,12 +222,32 @@ class Generator {
 
  private:
   std::mt19937 m_rng;
+  double m_south, m_north, m_west, m_east;
+  std::vector<std::string> m_population;
+  std::size_t m_heard = 0;  // stations of the population heard so far
+  int m_objects = 0;
 };
+
+// `count` distinct random callsigns, in the order they were drawn.
+std::vector<std::string> DistinctCalls(std::size_t count, std::uint32_t seed) {
+  MixOptions options;
+  options.Seed = seed;
+  Generator g(options);
+  std::vector<std::string> calls;
+  std::unordered_set<std::string> seen;
+  calls.reserve(count);
+  while (calls.size() < count) {
+    std::string call = g.RandomCall();
+    if (seen.insert(call).second) calls.push_back(std::move(call));
+  }
+  return calls;
+}
 
 }  // namespace
 
 std::vector<std::string> GenerateMix(const MixOptions& options) {
-  Generator g(options.Seed);
+  Generator g(options);
+  if (options.Stations > 0) g.UsePopulation(DistinctCalls(options.Stations, options.Seed + 1));
   std::vector<std::string> lines;
   lines.reserve(options.Lines);
   // Shares in percent, weather apart: Mic-E 20, positions 20, compressed 12,

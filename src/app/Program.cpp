@@ -1,6 +1,11 @@
 #include "Program.h"
 
+#include <cstdio>
+#include <memory>
+
 #include "HostRegistration.h"
+#include "SoakRun.h"
+#include "StandInHost.h"
 #include "TarvikData.h"
 #include "TarvikMain.h"
 
@@ -21,7 +26,20 @@ int RunTarvik(TApplication& app, TUnixSignals& unixSignals) {
   unixSignals.SetOnSignal([&form](int) { form.btnCloseClick(); });
 
   form.show();
+  // A soak run (scripts/soak) asks for its page, its redraw and its stats here.
+  const TSoakSettings soak = LoadSoakSettings(settingsFolder.FilePath(standin::kIniFileName));
+  if (const std::string missing = ApplySoakChoices(form, soak); !missing.empty())
+    std::fprintf(stderr, "tarvik: soak settings: no %s\n", missing.c_str());
+  std::unique_ptr<TSoakStats> stats;
+  if (!soak.Stats.empty()) {
+    stats = std::make_unique<TSoakStats>(soak.Stats, [&registry, &form] {
+      const auto host = std::dynamic_pointer_cast<standin::TStandInHost>(registry.Running());
+      return TRunStats{host ? host->LinesHandled() : 0, form.Cache ? form.Cache->Count() : 0,
+                       host ? host->HeardCount() : 0};
+    });
+  }
   const int rc = app.Run();
+  stats.reset();
 
   // Nothing may reach a window that is going away.
   app.SetExceptionSink({});

@@ -110,8 +110,12 @@ std::unique_ptr<TFeed> MakeFeed(const TStandInSettings& settings, const QString&
     if (path.isEmpty()) return std::make_unique<TNoFeed>(QStringLiteral("demo feed not found (demo-feed.txt)"));
     return std::make_unique<TReplayFeed>(path, true, settings.FeedRate, QStringLiteral("demo"));
   }
-  if (feed.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
-    return std::make_unique<TReplayFeed>(feed.mid(5), false, settings.FeedRate, QStringLiteral("file"));
+  for (const std::string_view kind : {kFileFeed, kLoopFeed}) {
+    const QString prefix = QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size()));
+    if (feed.startsWith(prefix, Qt::CaseInsensitive))
+      return std::make_unique<TReplayFeed>(feed.mid(prefix.size()), kind == kLoopFeed, settings.FeedRate,
+                                           prefix.chopped(1));
+  }
   const bool aprsIs = feed.startsWith(QStringLiteral("aprsis:"), Qt::CaseInsensitive);
   const bool kiss = feed.startsWith(QStringLiteral("kiss:"), Qt::CaseInsensitive);
   if (aprsIs || kiss) {

@@ -172,8 +172,7 @@ std::optional<std::string> Tnc2ToAx25(std::string_view line) {
 std::string KissEncode(std::string_view data, int port) {
   std::string out;
   out += static_cast<char>(kiss::FEND);
-  out += static_cast<char>(((port & 0x0F) << 4) | kiss::CmdData);
-  for (const char c : data) {
+  const auto escaped = [&out](char c) {
     const auto b = static_cast<unsigned char>(c);
     if (b == kiss::FEND) {
       out += static_cast<char>(kiss::FESC);
@@ -184,7 +183,10 @@ std::string KissEncode(std::string_view data, int port) {
     } else {
       out += c;
     }
-  }
+  };
+  // The command byte is escaped too: port 12's data command is 0xC0, a FEND.
+  escaped(static_cast<char>(((port & 0x0F) << 4) | kiss::CmdData));
+  for (const char c : data) escaped(c);
   out += static_cast<char>(kiss::FEND);
   return out;
 }

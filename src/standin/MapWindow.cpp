@@ -156,14 +156,18 @@ void TMapWindow::StationHeard(std::size_t index) {
   ScheduleRepaint();
 }
 
+qint64 RepaintDelay(qint64 sinceLastEnd, qint64 lastCost) {
+  return std::max<qint64>(0, std::max(kFrameMilliseconds - lastCost, lastCost) - sinceLastEnd);
+}
+
 void TMapWindow::ScheduleRepaint() {
   // A feed brings lines one or a few at a time: frames follow at most kMaxFramesPerSecond.
   if (m_repaintTimer.isActive()) return;
-  const qint64 since = m_sinceLastPaint.isValid() ? m_sinceLastPaint.elapsed() : kFrameMilliseconds;
-  if (since >= kFrameMilliseconds)
+  const qint64 delay = m_sinceLastPaint.isValid() ? RepaintDelay(m_sinceLastPaint.elapsed(), m_lastPaintCost) : 0;
+  if (delay == 0)
     update();
   else
-    m_repaintTimer.start(static_cast<int>(kFrameMilliseconds - since));
+    m_repaintTimer.start(static_cast<int>(delay));
 }
 
 QString TMapWindow::StationReportAt(QPointF pixel) const {
@@ -220,6 +224,8 @@ void TMapWindow::BackgroundChanged() {
 }
 
 void TMapWindow::paintEvent(QPaintEvent*) {
+  QElapsedTimer cost;
+  cost.start();
   QPainter painter(this);
   // The basemap and graticule change only with the view: drawn once per view,
   // then copied under every frame of stations and circles.
@@ -230,7 +236,6 @@ void TMapWindow::paintEvent(QPaintEvent*) {
     PaintBackground(background);
   }
   painter.drawPixmap(0, 0, m_background);
-  m_sinceLastPaint.restart();
   painter.setRenderHint(QPainter::Antialiasing);
   PaintCircles(painter);
   PaintStations(painter);
@@ -240,6 +245,9 @@ void TMapWindow::paintEvent(QPaintEvent*) {
     painter.drawText(rect().adjusted(kProblemMargin, 0, -kProblemMargin, -kProblemMargin),
                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, m_basemapProblem);
   }
+  painter.end();
+  m_lastPaintCost = cost.elapsed();
+  m_sinceLastPaint.restart();
 }
 
 void TMapWindow::PaintBackground(QPainter& painter) const {

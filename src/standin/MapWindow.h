@@ -54,6 +54,13 @@ double GraticuleStep(double pixelsPerMinute, double minPixels);
 // ("45°30'N") for a line in minutes of arc.
 QString GraticuleLabel(double minutes, bool latitude);
 
+// How long to wait before the next frame, `sinceLastEnd` after the last one
+// ended, when it took `lastCost` to paint: frames come at most 30 a second,
+// and a frame that is slow to paint is followed by as long without painting,
+// so that a busy map never takes more than half of the event loop from the
+// feed and the program behind it.
+qint64 RepaintDelay(qint64 sinceLastEnd, qint64 lastCost);
+
 // Draws the host map: the window opens showing the map's bounds, and every
 // pan or zoom moves the map's bounds with it (the map drops its circles).
 class TMapWindow : public QWidget {
@@ -127,7 +134,8 @@ class TMapWindow : public QWidget {
   using TCircleLook = std::tuple<int, std::int32_t, std::int16_t, std::int16_t, std::int32_t>;
   std::map<TCircleLook, QPixmap> m_circleSprites;
   QTimer m_repaintTimer;
-  QElapsedTimer m_sinceLastPaint;
+  QElapsedTimer m_sinceLastPaint;  // since the last frame ended
+  qint64 m_lastPaintCost = 0;      // milliseconds the last frame took
   bool m_dragging = false;
   QPointF m_dragFrom;
   QPointF m_pressedAt;

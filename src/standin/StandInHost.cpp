@@ -247,6 +247,7 @@ void TStandInHost::HandleLine(const QByteArray& bytes, int radioPort) {
   const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   const auto line = SplitTnc2(text);
   if (!line) return;  // not a frame
+  ++m_linesHandled;
   // A sink that lets go of the last reference to the host must not pull it away mid-call.
   const auto keepAlive = weak_from_this().lock();
   if (const auto index = LearnStation(*line)) emit StationHeard(*index);

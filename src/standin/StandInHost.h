@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -117,6 +118,8 @@ class TStandInHost : public QObject,
   const std::shared_ptr<TStandInMap>& Map() const { return m_map; }
   const std::vector<THeardStation>& Stations() const { return m_stations; }
   int HeardCount() const { return static_cast<int>(m_stations.size()); }
+  // Frames handed to the clients as DataAvailable since the host started.
+  std::uint64_t LinesHandled() const { return m_linesHandled; }
   TStandInWindow* Window() const { return m_window.get(); }
   TMapWindow* MapWindow() const { return m_mapWindow.get(); }
   // The clock of the monitor text's time stamp (local time unless replaced).
@@ -153,6 +156,7 @@ class TStandInHost : public QObject,
   std::string m_settingsError;
   QTimer m_windowUpdate;
   std::string m_packetText;  // the line being learnt, kept to reuse its buffer
+  std::uint64_t m_linesHandled = 0;
   std::unique_ptr<TTileFetcher> m_tiles;
   std::unique_ptr<TMapWindow> m_mapWindow;  // last: it reads the map and the stations above
 };

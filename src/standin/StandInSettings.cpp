@@ -49,8 +49,11 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   if (const auto v = value("mycall"); v && !v->empty()) settings.MyCall = text::Upper(*v);
   if (const auto v = value("feed"); v && !v->empty()) {
     settings.Feed = *v;
-    if (text::StartsWith(text::Upper(*v), "FILE:"))
-      settings.Feed = "file:" + ResolvePath(settings.IniFolder, text::Trim(std::string_view(*v).substr(5)));
+    // A replayed file's relative path is taken from the settings folder.
+    for (const std::string_view kind : {kFileFeed, kLoopFeed}) {
+      if (text::StartsWith(text::Upper(*v), text::Upper(kind)))
+        settings.Feed = std::string(kind) + ResolvePath(settings.IniFolder, text::Trim(v->substr(kind.size())));
+    }
   }
   if (const auto v = value("feedrate")) {
     const auto rate = text::ToDouble(*v);

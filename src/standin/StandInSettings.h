@@ -3,7 +3,7 @@
 //
 //   [Host]
 //   MyCall=N0CALL
-//   Feed=demo              ; or file:PATH
+//   Feed=demo              ; or file:PATH (replayed once), loop:PATH (replayed again and again)
 //   FeedRate=2             ; packets per second, 0 = as fast as the event loop allows
 //   Map=-4380,2985,120,-90 ; left,top,width,height in minutes of arc
 //   Trace=map-trace.txt    ; every map operation appended as one line
@@ -39,6 +39,9 @@ inline constexpr double kDefaultFeedRate = 2.0;
 inline constexpr std::string_view kIniFileName = "Oxbel32.INI";
 // The section of Oxbel32.INI that holds these settings.
 inline constexpr std::string_view kHostSection = "Host";
+// The Feed kinds that replay a file of TNC2 lines: once, or from the start again at its end.
+inline constexpr std::string_view kFileFeed = "file:";
+inline constexpr std::string_view kLoopFeed = "loop:";
 
 struct TStandInSettings {
   std::string MyCall{kDefaultMyCall};

@@ -13,11 +13,19 @@ namespace {
 
 constexpr char kMagic[] = "TarvikTile 1";
 constexpr qint64 kMaxHeadBytes = 4096;
+// With two validators at their longest and the expiry, the head must still be
+// short enough to be read back.
+static_assert(sizeof kMagic + sizeof "\nexpires=-9223372036854775808\netag=\nmodified=" + 2 * kMaxTileValidatorBytes <
+              kMaxHeadBytes);
 constexpr int kFolderHashChars = 16;
 constexpr char kProbeName[] = "probe.tile";
 
 bool IsHeaderSafe(const QByteArray& value) {
   return std::none_of(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+}
+
+bool IsKept(const QByteArray& validator) {
+  return validator.size() <= kMaxTileValidatorBytes && IsHeaderSafe(validator);
 }
 
 }  // namespace
@@ -80,9 +88,10 @@ QString TTileDiskCache::WriteFile(const QString& path, const QByteArray& bytes) 
 QString TTileDiskCache::Write(const TTileKey& key, const TTileFile& file) const {
   QByteArray bytes = kMagic;
   bytes += "\nexpires=" + QByteArray::number(file.Meta.ExpiresAtMs);
-  // Header values are kept only when they cannot break the file's lines.
-  if (IsHeaderSafe(file.Meta.ETag)) bytes += "\netag=" + file.Meta.ETag;
-  if (IsHeaderSafe(file.Meta.LastModified)) bytes += "\nmodified=" + file.Meta.LastModified;
+  // Header values are kept only when they cannot break the file's lines or
+  // make its head too long to read; without them the tile is fetched whole again.
+  if (IsKept(file.Meta.ETag)) bytes += "\netag=" + file.Meta.ETag;
+  if (IsKept(file.Meta.LastModified)) bytes += "\nmodified=" + file.Meta.LastModified;
   bytes += "\n\n" + file.Body;
   return WriteFile(PathOf(key), bytes);
 }

@@ -20,6 +20,9 @@ namespace standin {
 
 // Bodies above this are not tiles (a 256-pixel PNG is some tens of KiB).
 inline constexpr qint64 kMaxTileBytes = qint64{1024} * 1024;
+// An ETag or Last-Modified longer than this is not kept with the tile (real
+// ones are some tens of bytes); neither is one that holds a line break or NUL.
+inline constexpr qsizetype kMaxTileValidatorBytes = 1024;
 
 struct TTileMeta {
   qint64 ExpiresAtMs = 0;  // milliseconds since 1970 UTC

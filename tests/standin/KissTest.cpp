@@ -97,14 +97,18 @@ TEST(Ax25, MalformedFramesAreRefused) {
 TEST(Kiss, DecodesFramesEscapesAndPorts) {
   TKissDecoder d;
   std::string info = "N0CALL>APRS:>a\300b\333c";
-  std::string bytes = KissEncode(Frame(info), 0) + KissEncode(Frame("N0CALL>APRS:>port3"), 3);
+  // Port 12's data command is 0xC0, a FEND: it goes escaped like any other.
+  std::string bytes = KissEncode(Frame(info), 0) + KissEncode(Frame("N0CALL>APRS:>port3"), 3) +
+                      KissEncode(Frame("N0CALL>APRS:>port12"), 12);
   const auto got = FeedAll(d, bytes);
-  ASSERT_EQ(got.size(), 2U);
+  ASSERT_EQ(got.size(), 3U);
   EXPECT_EQ(got[0].line, info);
   EXPECT_EQ(got[0].port, 0);
   EXPECT_EQ(got[1].line, "N0CALL>APRS:>port3");
   EXPECT_EQ(got[1].port, 3);
-  EXPECT_EQ(d.Frames, 2);
+  EXPECT_EQ(got[2].line, "N0CALL>APRS:>port12");
+  EXPECT_EQ(got[2].port, 12);
+  EXPECT_EQ(d.Frames, 3);
 }
 
 TEST(Kiss, SurvivesSplitsAcrossReads) {

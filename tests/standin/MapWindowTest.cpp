@@ -49,6 +49,28 @@ TEST(MapHelpers, ColoursLabelsAndSteps) {
   EXPECT_EQ(GraticuleStep(1e-6, 70), 5400);
 }
 
+TEST(MapWindow, FramesComeThirtyASecondAndSlowOnesLeaveAsLongFree) {
+  struct Case {
+    qint64 sinceLastEnd, lastCost, delay;
+  };
+  // clang-format off
+  const std::vector<Case> cases = {
+      {0,   0,  33},  // a cheap frame: the next one a frame's time after it began
+      {0,   10, 23},
+      {20,  10, 3},
+      {40,  10, 0},
+      {0,   16, 17},
+      {0,   30, 30},  // slow frames: at most half of the time goes to painting
+      {0,   200, 200},
+      {150, 200, 50},
+      {500, 200, 0},
+  };
+  // clang-format on
+  for (const Case& c : cases)
+    EXPECT_EQ(RepaintDelay(c.sinceLastEnd, c.lastCost), c.delay)
+        << c.sinceLastEnd << " after a frame of " << c.lastCost;
+}
+
 // ---- the window ----
 
 // Draws one circle through the host interface, as a client does.
@@ -91,7 +113,8 @@ TEST_F(WindowFixture, WheelZoomsAndWipesTheCircles) {
   EXPECT_TRUE(map->Circles().empty());
   const QStringList trace = TraceLines(tracePath);
   ASSERT_EQ(trace.size(), 5);
-  EXPECT_TRUE(trace[3].startsWith("DrawCircle -5580 2700 10 255 6.2831855 6.283185307179586 1")) << trace[3].toStdString();
+  EXPECT_TRUE(trace[3].startsWith("DrawCircle -5580 2700 10 255 6.2831855 6.283185307179586 1"))
+      << trace[3].toStdString();
   EXPECT_TRUE(trace[4].startsWith("MapView ")) << trace[4].toStdString();
 }
 

@@ -128,6 +128,12 @@ TEST(StandInSettings, ValuesOverrideTheDefaults) {
   }
 }
 
+TEST(StandInSettings, LoopFeedPathIsTakenFromTheSettingsFolder) {
+  QTemporaryDir dir;
+  EXPECT_EQ(LoadStandInSettings(WriteFile(dir, "Oxbel32.INI", "[Host]\nFeed=LOOP: feeds/b.txt\n")).Feed,
+            "loop:" + dir.path().toStdString() + "/feeds/b.txt");
+}
+
 // ---- monitor text -------------------------------------------------------------
 
 TEST(MonitorText, RadioAndInternetFrames) {
@@ -239,6 +245,11 @@ TEST(ReplayFeed, FeedSettingChoosesTheFeed) {
   settings.Feed = "FILE:/tmp/x.txt";
   EXPECT_EQ(MakeFeed(settings, {})->Description(), QStringLiteral("file: /tmp/x.txt"));
   QTemporaryDir dir;
+  settings.Feed = "Loop:" + WriteFile(dir, "loop.txt", "A>B:1\n");
+  settings.FeedRate = 0;
+  const auto loop = MakeFeed(settings, {});
+  EXPECT_EQ(loop->Description(), QStringLiteral("loop: ") + dir.filePath("loop.txt"));
+  EXPECT_EQ(RunFeed(*loop, 3), (std::vector<std::string>{"A>B:1", "A>B:1", "A>B:1"}));
   WriteFile(dir, "demo-feed.txt", "A>B:1\n");
   settings.Feed = "Demo";
   EXPECT_EQ(MakeFeed(settings, dir.path())->Description(), QStringLiteral("demo: ") + dir.filePath("demo-feed.txt"));
@@ -254,6 +265,7 @@ TEST(StandInHost, StationListHasOneEntryPerSourcePadded) {
   host.HandleLine("n0call-9*>APRS:>again, lower case");
   host.HandleLine("LONGCALL1>APRS:>nine characters");
   host.HandleLine("not a frame");
+  EXPECT_EQ(host.LinesHandled(), 4u);
   ASSERT_EQ(host.GetStationCount(), 3);
   const std::vector<std::string> expected = {" N0CALL-9 ", " K1A      ", " LONGCALL1"};
   for (std::int16_t i = 0; i < 3; ++i)
