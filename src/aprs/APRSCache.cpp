@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "APRSParser.h"
+#include "ProbeRun.h"
 #include "Units.h"
 
 namespace aprs {
@@ -260,16 +261,9 @@ void TPacketCache::IndexErase(std::size_t position) {
     if (m_index[hole].Position < 0) return;  // not indexed (cannot happen without duplicates)
     hole = (hole + 1) & mask;
   }
-  // Backward-shift deletion: a later slot of the run moves into the hole unless
-  // its home lies cyclically in (hole, slot], where it would no longer be found.
-  for (std::size_t i = (hole + 1) & mask; m_index[i].Position >= 0; i = (i + 1) & mask) {
-    const std::size_t home = HashOf(CallsignOf(m_index[i])) & mask;
-    const bool stays = hole <= i ? (hole < home && home <= i) : (hole < home || home <= i);
-    if (stays) continue;
-    m_index[hole] = m_index[i];
-    hole = i;
-  }
-  m_index[hole] = TIndexSlot{};
+  probing::EraseSlot(
+      m_index, hole, [](const TIndexSlot& slot) { return slot.Position < 0; },
+      [this](const TIndexSlot& slot) { return HashOf(CallsignOf(slot)); });
   --m_indexUsed;
 }
 

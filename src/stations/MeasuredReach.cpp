@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "HeardDirectly.h"
+#include "ProbeRun.h"
 #include "RangeCircle.h"
 #include "Text.h"
 
@@ -103,20 +104,10 @@ const TMeasuredReach::TSlot* TMeasuredReach::TReceiver::Find(const TCallKey& sou
   return const_cast<TReceiver*>(this)->Find(source);
 }
 
-// Linear probing's deletion: later members of the run move up into the gap,
-// so that no look-up stops short of them.
 void TMeasuredReach::TReceiver::Erase(std::size_t slot) {
-  const std::size_t mask = Table.size() - 1;
-  std::size_t gap = slot;
-  for (std::size_t next = (gap + 1) & mask; !Table[next].Source.Empty(); next = (next + 1) & mask) {
-    const std::size_t home = TCallKeyHash{}(Table[next].Source) & mask;
-    // Move `next` into the gap unless its home lies cyclically in (gap, next].
-    const bool homeAfterGap = gap <= next ? (gap < home && home <= next) : (gap < home || home <= next);
-    if (homeAfterGap) continue;
-    Table[gap] = Table[next];
-    gap = next;
-  }
-  Table[gap] = TSlot{};
+  probing::EraseSlot(
+      Table, slot, [](const TSlot& s) { return s.Source.Empty(); },
+      [](const TSlot& s) { return TCallKeyHash{}(s.Source); });
   --Count;
 }
 
