@@ -158,6 +158,9 @@ void TMainForm::CreatePages() {
   moLog->setObjectName(QStringLiteral("moLog"));
   moLog->setReadOnly(true);
   moLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The log is appended to and cut for as long as packets come; an undo history
+  // of that would keep every line ever shown.
+  moLog->setUndoRedoEnabled(false);
   m_logFlush = new QTimer(this);
   m_logFlush->setSingleShot(true);
   m_logFlush->setInterval(kLogFlushMs);

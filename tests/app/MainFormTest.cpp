@@ -327,6 +327,8 @@ TEST_F(MainFormTest, LogKeepsTheNewest500AfterPassing1000) {
   form->AddLogLine("two\r\nparts");
   EXPECT_EQ(LogLines().back(), "two  parts");
   EXPECT_EQ(LogLines().size(), 501);
+  // Hours of traffic append and cut the log without end: nothing may pile up to undo.
+  EXPECT_FALSE(Child<QPlainTextEdit>(*form, "moLog")->document()->isUndoAvailable());
 }
 
 TEST_F(MainFormTest, HintBarShowsTheHintOfTheControl) {
