@@ -44,14 +44,14 @@ void TStandInMap::SetFillColor(std::int32_t& color) {
 
 void TStandInMap::DrawCircle(float& x, float& y, float& radius, std::int32_t& color, float& startAngle,
                              double& endAngle, float& aspect) {
-  m_circles.push_back({x, y, radius, color, m_penWidth, m_fillMode, m_fillColor});
+  m_circles.Add({x, y, radius, color, m_penWidth, m_fillMode, m_fillColor});
   Trace(TraceLine("DrawCircle", {TraceArg(x), TraceArg(y), TraceArg(radius), TraceArg(color), TraceArg(startAngle),
                                  TraceArg(endAngle), TraceArg(aspect)}));
   Changed();
 }
 
 void TStandInMap::Redraw() {
-  m_circles.clear();
+  m_circles.Clear();
   Trace("RedrawMap");
   Changed();
 }
@@ -64,7 +64,7 @@ void TStandInMap::SetBounds(TMapRect bounds) {
 
 void TStandInMap::MoveView(TMapRect bounds) {
   m_bounds = bounds;
-  m_circles.clear();
+  m_circles.Clear();
   Trace(TraceLine("MapView",
                   {TraceArg(bounds.Left), TraceArg(bounds.Top), TraceArg(bounds.Width), TraceArg(bounds.Height)}));
   if (OnViewMoved) OnViewMoved(m_bounds);

@@ -9,22 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "DrawnCircles.h"
 #include "Oxbel32_TLB.h"
 #include "StandInSettings.h"
 
 namespace standin {
-
-// A circle as the stand-in map drew it: DrawCircle's figures in minutes of
-// arc with the pen and fill that were set at the time.
-struct TDrawnCircle {
-  float X = 0;
-  float Y = 0;
-  float Radius = 0;
-  std::int32_t Color = 0;  // 0x00BBGGRR
-  std::int16_t PenWidth = 1;
-  std::int16_t FillMode = 0;
-  std::int32_t FillColor = 0;
-};
 
 class TStandInMap : public host::_clsOxbMap {
  public:
@@ -53,7 +42,7 @@ class TStandInMap : public host::_clsOxbMap {
   // its circles, as the real host does. Traced as "MapView left top width height".
   void MoveView(TMapRect bounds);
   TMapRect Bounds() const { return m_bounds; }
-  const std::vector<TDrawnCircle>& Circles() const { return m_circles; }
+  const std::vector<TDrawnCircle>& Circles() const { return m_circles.All(); }
   // Why the trace file cannot be written, or empty.
   const std::string& TraceError() const { return m_traceError; }
 
@@ -70,7 +59,7 @@ class TStandInMap : public host::_clsOxbMap {
   std::int16_t m_penWidth = 1;
   std::int16_t m_fillMode = 0;
   std::int32_t m_fillColor = 0;
-  std::vector<TDrawnCircle> m_circles;
+  TDrawnCircles m_circles;
   std::string m_tracePath;
   std::FILE* m_trace = nullptr;
   std::string m_traceError;

@@ -350,11 +350,32 @@ TEST(StandInHost, RedrawMapClearsTheCircles) {
   std::int16_t pen = 3;
   map->SetPenWidth(pen);
   map->DrawCircle(x, y, radius, color, start, end, aspect);
-  map->DrawCircle(x, y, radius, color, start, end, aspect);
+  float y2 = 3;
+  map->DrawCircle(x, y2, radius, color, start, end, aspect);
   ASSERT_EQ(host.Map()->Circles().size(), 2U);
   EXPECT_EQ(host.Map()->Circles()[0].PenWidth, 3);
   host.RedrawMap();
   EXPECT_TRUE(host.Map()->Circles().empty());
+}
+
+// A client that redraws every few seconds for days: circles drawn over themselves are kept
+// once, and past the limit the oldest go, so neither memory nor painting grows without end.
+TEST(DrawnCircles, RepeatsKeptOnceAndTheOldestGoPastTheLimit) {
+  TDrawnCircles circles;
+  EXPECT_TRUE(circles.Add({1, 2, 3, 0xFF, 1, 0, 0}));
+  EXPECT_FALSE(circles.Add({1, 2, 3, 0xFF, 1, 0, 0}));
+  EXPECT_TRUE(circles.Add({1, 2, 3, 0xFF, 2, 0, 0}));  // another pen is another circle
+  EXPECT_TRUE(circles.Add({0.0F, 2, 3, 0xFF, 1, 0, 0}));
+  EXPECT_FALSE(circles.Add({-0.0F, 2, 3, 0xFF, 1, 0, 0}));
+  EXPECT_EQ(circles.All().size(), 3U);
+
+  circles.Clear();
+  for (std::size_t i = 0; i <= TDrawnCircles::kMaxCircles; ++i) circles.Add({static_cast<float>(i), 0, 1, 0, 1, 0, 0});
+  ASSERT_EQ(circles.All().size(), TDrawnCircles::kMaxCircles + 1 - TDrawnCircles::kMaxCircles / 4);
+  EXPECT_EQ(circles.All().front().X, static_cast<float>(TDrawnCircles::kMaxCircles / 4));
+  EXPECT_EQ(circles.All().back().X, static_cast<float>(TDrawnCircles::kMaxCircles));
+  EXPECT_TRUE(circles.Add({0, 0, 1, 0, 1, 0, 0}));  // gone, so drawn anew
+  EXPECT_FALSE(circles.Add({static_cast<float>(TDrawnCircles::kMaxCircles), 0, 1, 0, 1, 0, 0}));
 }
 
 TEST(StandInHost, UnwritableTraceDoesNotStopDrawing) {
