@@ -7,6 +7,7 @@
 #include "APRSParser.h"
 #include "CirclesOptions.h"
 #include "CirclesRun.h"
+#include "CommandLine.h"
 #include "InputFiles.h"
 #include "TarvikVersion.h"
 
@@ -21,19 +22,10 @@ constexpr std::string_view kProgram = "tarvik-circles";
 int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + 1, argv + argc);
   const ParseResult parsed = ParseOptions(args);
-  if (!parsed.Error.empty()) {
-    std::cerr << kProgram << ": " << parsed.Error << "\n\n" << kUsage;
-    return 2;
-  }
   const Options& options = parsed.Value;
-  if (options.Help) {
-    std::cout << kUsage;
-    return 0;
-  }
-  if (options.Version) {
-    std::cout << kProgram << ' ' << TARVIK_VERSION << '\n';
-    return 0;
-  }
+  if (const auto code = tarvik::tools::AnswerBeforeWork(kProgram, parsed.Error, options.Help, options.Version, kUsage,
+                                                        TARVIK_VERSION))
+    return *code;
   if (options.Now) {
     const double now = *options.Now;
     aprs::SetUtcClock([now] { return now; });

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "APRSParser.h"
+#include "CommandLine.h"
 #include "FeedLine.h"
 #include "InputFiles.h"
 #include "JsonOut.h"
@@ -97,19 +98,10 @@ class Decoder {
 int main(int argc, char** argv) {
   std::vector<std::string_view> args(argv + 1, argv + argc);
   const ParseResult parsed = ParseOptions(args);
-  if (!parsed.Error.empty()) {
-    std::cerr << kProgram << ": " << parsed.Error << "\n\n" << kUsage;
-    return 2;
-  }
   const Options& options = parsed.Value;
-  if (options.Help) {
-    std::cout << kUsage;
-    return 0;
-  }
-  if (options.Version) {
-    std::cout << kProgram << ' ' << TARVIK_VERSION << '\n' << TARVIK_LEGAL_NOTICE << '\n';
-    return 0;
-  }
+  if (const auto code = tarvik::tools::AnswerBeforeWork(kProgram, parsed.Error, options.Help, options.Version, kUsage,
+                                                        std::string(TARVIK_VERSION) + "\n" + TARVIK_LEGAL_NOTICE))
+    return *code;
   if (options.Now) {
     const double now = *options.Now;
     aprs::SetUtcClock([now] { return now; });
