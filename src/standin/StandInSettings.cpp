@@ -74,6 +74,10 @@ TStandInSettings LoadStandInSettings(const std::string& iniPath) {
   if (const auto v = value("tiles")) settings.Tiles = *v;
   if (const auto v = value("tileslast")) settings.TilesLast = *v;
   if (const auto v = value("tilesattribution")) settings.TilesAttribution = *v;
+  if (const auto v = value("tilescachemb")) {
+    const auto mb = text::ToInt(text::Trim(*v));
+    if (mb && *mb >= 0 && *mb <= kMaxTilesCacheMB) settings.TilesCacheMB = *mb;
+  }
   return settings;
 }
 

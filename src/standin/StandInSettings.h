@@ -13,6 +13,7 @@
 //   Feed=serial:DEVICE:SPEED ; a KISS TNC on a serial device, with SerialFlow=rtscts
 //                          ; and SerialInit=TEXT (sent after opening, \r for CR)
 //   Tiles=URL-TEMPLATE     ; online map tiles, see TilesSetting.h
+//   TilesCacheMB=256       ; the tiles kept on disk, cut to this many MiB oldest first
 #pragma once
 
 #include <string>
@@ -36,6 +37,8 @@ inline constexpr TMapRect kDefaultMap{-73.0 * units::kMinutesPerDegree, 49.75 * 
                                       2.0 * units::kMinutesPerDegree, -1.5 * units::kMinutesPerDegree};
 inline constexpr std::string_view kDefaultMyCall = "N0CALL";
 inline constexpr double kDefaultFeedRate = 2.0;
+inline constexpr int kDefaultTilesCacheMB = 256;
+inline constexpr int kMaxTilesCacheMB = 1024 * 1024;  // a TiB: beyond it the number is a slip
 inline constexpr std::string_view kIniFileName = "Oxbel32.INI";
 // The section of Oxbel32.INI that holds these settings.
 inline constexpr std::string_view kHostSection = "Host";
@@ -61,6 +64,7 @@ struct TStandInSettings {
   std::string Tiles;            // tile address template; empty: the offline basemap only
   std::string TilesLast;        // the template the host window's entry turns back on
   std::string TilesAttribution;
+  int TilesCacheMB = kDefaultTilesCacheMB;
 };
 
 // The settings from the file at `iniPath`; a missing or unreadable file gives the defaults.

@@ -1,11 +1,14 @@
 #include "TileDiskCache.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <vector>
 
 namespace standin {
 
@@ -19,6 +22,7 @@ static_assert(sizeof kMagic + sizeof "\nexpires=-9223372036854775808\netag=\nmod
               kMaxHeadBytes);
 constexpr int kFolderHashChars = 16;
 constexpr char kProbeName[] = "probe.tile";
+constexpr char kTileSuffix[] = ".tile";
 
 bool IsHeaderSafe(const QByteArray& value) {
   return std::none_of(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
@@ -49,7 +53,7 @@ QString TTileDiskCache::FolderFor(const QString& cacheRoot, std::string_view til
 }
 
 QString TTileDiskCache::PathOf(const TTileKey& key) const {
-  return QStringLiteral("%1/%2/%3/%4.tile").arg(m_folder).arg(key.Zoom).arg(key.X).arg(key.Y);
+  return QStringLiteral("%1/%2/%3/%4%5").arg(m_folder).arg(key.Zoom).arg(key.X).arg(key.Y).arg(kTileSuffix);
 }
 
 std::optional<TTileFile> TTileDiskCache::Read(const TTileKey& key) const {
@@ -103,6 +107,32 @@ QString TTileDiskCache::Probe() const {
   QString problem = WriteFile(path, kMagic);
   QFile::remove(path);
   return problem;
+}
+
+qint64 TrimTileFolder(const QString& folder, qint64 maxBytes) {
+  if (folder.isEmpty()) return 0;
+  struct TFile {
+    qint64 WrittenMs;
+    qint64 Bytes;
+    QString Path;
+  };
+  std::vector<TFile> files;
+  qint64 total = 0;
+  // Links are not followed: only what lies in the cache folder itself goes.
+  QDirIterator it(folder, {QStringLiteral("*") + kTileSuffix}, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QFileInfo info = it.nextFileInfo();
+    files.push_back({info.lastModified().toMSecsSinceEpoch(), info.size(), info.filePath()});
+    total += info.size();
+  }
+  if (total <= maxBytes) return total;
+  std::sort(files.begin(), files.end(), [](const TFile& a, const TFile& b) { return a.WrittenMs < b.WrittenMs; });
+  for (const TFile& file : files) {
+    if (total <= maxBytes) break;
+    if (QFile::remove(file.Path)) total -= file.Bytes;
+  }
+  return total;
 }
 
 }  // namespace standin

@@ -67,6 +67,13 @@ class TTileDiskCache {
   TWriter m_writer;
 };
 
+// Removes the oldest tiles (by the time each was written) under `folder` until
+// those left take at most `maxBytes`, and returns the bytes they take. Only
+// tile files are counted or removed; anything else in the folder is left.
+// Safe to run on another thread while tiles are read and written: a tile
+// removed under the fetcher is fetched again.
+qint64 TrimTileFolder(const QString& folder, qint64 maxBytes);
+
 // QSaveFile: a temporary file beside `path`, flushed and renamed over it.
 QString WriteFileAtomically(const QString& path, const QByteArray& bytes);
 

@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -115,7 +116,19 @@ void TTileFetcher::SetEnabled(bool on) {
   }
   m_cacheChecked = false;
   SetState(QStringLiteral("tiles: on"));
+  TrimDisk();
   QueuePump();
+}
+
+void TTileFetcher::TrimDisk() {
+  if (m_disk.Folder().isEmpty() || m_trimming->exchange(true)) return;
+  m_writtenSinceTrim = 0;
+  // Walking thousands of files is no work for the window's thread. The
+  // application waits for the pool before it exits.
+  QThreadPool::globalInstance()->start([folder = m_disk.Folder(), bytes = m_options.DiskBytes, busy = m_trimming] {
+    TrimTileFolder(folder, bytes);
+    busy->store(false);
+  });
 }
 
 void TTileFetcher::RequestView(const TTileRange& view) {
@@ -292,6 +305,8 @@ bool TTileFetcher::Keep(const TTileKey& key, const TTileFile& file, qint64 now) 
     return false;
   }
   m_notOnDisk.erase(key);
+  m_writtenSinceTrim += file.Body.size();
+  if (m_writtenSinceTrim > m_options.DiskBytes / 8) TrimDisk();
   return true;
 }
 

@@ -20,7 +20,9 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -41,6 +43,7 @@ inline constexpr char kOsmAttributionUtf8[] = "\xC2\xA9 OpenStreetMap contributo
 
 struct TTileFetchOptions {
   static constexpr qint64 kDefaultMemoryBytes = 48LL * 1024 * 1024;
+  static constexpr qint64 kDefaultDiskBytes = 256LL * 1024 * 1024;
   static constexpr int kDefaultTimeoutMs = 15000;
   static constexpr int kHourMs = 60 * 60 * 1000;
 
@@ -48,6 +51,9 @@ struct TTileFetchOptions {
   int TimeoutMs = kDefaultTimeoutMs;  // no byte for this long: the server is too slow
   qint64 MaxBodyBytes = kMaxTileBytes;
   qint64 MemoryBytes = kDefaultMemoryBytes;
+  // The tiles on disk are cut to this, oldest first, when tiles are turned on
+  // and again each time an eighth of it has been written.
+  qint64 DiskBytes = kDefaultDiskBytes;
   int MaxTileSide = 2 * kTileSize;   // pixels; a bigger picture is not a tile
   int MissingTileRetryMs = kHourMs;  // a tile the server does not have is asked for again after this
 };
@@ -117,6 +123,7 @@ class TTileFetcher : public QObject {
   void Succeed(const TTileKey& key);
   void WakeAt(qint64 when, qint64 now);
   void DropRequests();
+  void TrimDisk();
   void SetState(const QString& state);
 
   std::string m_template;
@@ -139,6 +146,8 @@ class TTileFetcher : public QObject {
   qint64 m_wakeAt = 0;  // 0: no wake pending
   bool m_cacheChecked = false;
   bool m_pumpQueued = false;
+  qint64 m_writtenSinceTrim = 0;
+  std::shared_ptr<std::atomic_bool> m_trimming = std::make_shared<std::atomic_bool>(false);
   QString m_state;
 };
 

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -11,6 +13,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <functional>
 #include <map>
 #include <memory>
@@ -144,6 +147,35 @@ TEST(TileFetcher, KeepsTilesOnDiskAsLongAsTheServerSaysThenAsksAgainWithTheETag)
   second.fetcher.RequestView(kWorld);
   QTest::qWait(50);
   EXPECT_EQ(server.heads.size(), 2u);
+}
+
+TEST(TileFetcher, TheDiskCacheIsCutToItsSizeOldestFirstAtStartAndAsTilesComeIn) {
+  const QByteArray png = Png();
+  TTileServer server([&png](const QByteArray&) { return Response("200 OK", "Cache-Control: max-age=3600\r\n", png); });
+  QTemporaryDir dir;
+  // Files written some seconds ago; only the .tile ones are the cache's to remove.
+  for (const auto& [name, secondsAgo] :
+       {std::pair{"5/1/1.tile", 7200}, {"5/1/2.tile", 60}, {"notes.txt", 9000}, {"5/1/3.tile.a1B2c3", 9000}}) {
+    QDir().mkpath(dir.filePath(QFileInfo(name).path()));
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1000, 't'));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime);
+  }
+  const auto left = [&dir] { return QDir(dir.filePath("5/1")).entryList(QDir::Files).join(' '); };
+  TTileFetcher fetcher(server.Template(), {}, dir.path());
+  fetcher.SetOptions({.DiskBytes = 1010 + png.size()});
+  fetcher.SetEnabled(true);
+  ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(kWaitMs));
+  EXPECT_EQ(left(), "2.tile 3.tile.a1B2c3");
+
+  // The new tile is more than an eighth of the size: the older one goes to make room.
+  fetcher.RequestView(kWorld);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fetcher.Tile(kTile) != nullptr; }, kWaitMs));
+  ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(kWaitMs));
+  EXPECT_EQ(left(), "3.tile.a1B2c3");
+  EXPECT_TRUE(QFile::exists(dir.filePath("0/0/0.tile")));
+  EXPECT_TRUE(QFile::exists(dir.filePath("notes.txt")));
 }
 
 TEST(TileFetcher, EachServerFaultGivesAStateNoTileAndADoublingPause) {
