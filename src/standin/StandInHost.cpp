@@ -62,7 +62,8 @@ TStandInHost::TStandInHost(TStandInSettings settings, const QString& application
   const QString cacheRoot = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   m_tiles = std::make_unique<TTileFetcher>(tiles.Template, QString::fromUtf8(m_settings.TilesAttribution),
                                            TTileDiskCache::FolderFor(cacheRoot, tiles.Template));
-  m_tiles->SetOptions({.DiskBytes = qint64{m_settings.TilesCacheMB} * 1024 * 1024});
+  m_tiles->SetOptions({.DiskBytes = qint64{m_settings.TilesCacheMB} * 1024 * 1024,
+                       .DiskFolder = TTileDiskCache::AllServersFolder(cacheRoot)});
   m_tiles->SetEnabled(tiles.On);
   connect(m_tiles.get(), &TTileFetcher::StateChanged, this, [this] { UpdateWindow(); });
 }

@@ -49,7 +49,12 @@ QString TTileDiskCache::FolderFor(const QString& cacheRoot, std::string_view til
   if (cacheRoot.isEmpty()) return {};  // no cache location: nothing is kept, so nothing is fetched
   const QByteArray hash = QCryptographicHash::hash(
       QByteArray(tileTemplate.data(), static_cast<qsizetype>(tileTemplate.size())), QCryptographicHash::Sha256);
-  return QDir(cacheRoot).filePath(QStringLiteral("tiles/") + QString::fromLatin1(hash.toHex().left(kFolderHashChars)));
+  return QDir(AllServersFolder(cacheRoot)).filePath(QString::fromLatin1(hash.toHex().left(kFolderHashChars)));
+}
+
+QString TTileDiskCache::AllServersFolder(const QString& cacheRoot) {
+  if (cacheRoot.isEmpty()) return {};
+  return QDir(cacheRoot).filePath(QStringLiteral("tiles"));
 }
 
 QString TTileDiskCache::PathOf(const TTileKey& key) const {

@@ -58,6 +58,8 @@ class TTileDiskCache {
   // The cache folder of one tile server inside the user's cache folder: tiles
   // from different templates never mix.
   static QString FolderFor(const QString& cacheRoot, std::string_view tileTemplate);
+  // The folder that holds the folders of all tile servers.
+  static QString AllServersFolder(const QString& cacheRoot);
 
  private:
   QString PathOf(const TTileKey& key) const;

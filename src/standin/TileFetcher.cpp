@@ -125,7 +125,8 @@ void TTileFetcher::TrimDisk() {
   m_writtenSinceTrim = 0;
   // Walking thousands of files is no work for the window's thread. The
   // application waits for the pool before it exits.
-  QThreadPool::globalInstance()->start([folder = m_disk.Folder(), bytes = m_options.DiskBytes, busy = m_trimming] {
+  const QString folder = m_options.DiskFolder.isEmpty() ? m_disk.Folder() : m_options.DiskFolder;
+  QThreadPool::globalInstance()->start([folder, bytes = m_options.DiskBytes, busy = m_trimming] {
     TrimTileFolder(folder, bytes);
     busy->store(false);
   });

@@ -52,8 +52,10 @@ struct TTileFetchOptions {
   qint64 MaxBodyBytes = kMaxTileBytes;
   qint64 MemoryBytes = kDefaultMemoryBytes;
   // The tiles on disk are cut to this, oldest first, when tiles are turned on
-  // and again each time an eighth of it has been written.
+  // and again each time an eighth of it has been written: the tiles in
+  // DiskFolder (all servers' tiles), or this server's when it is empty.
   qint64 DiskBytes = kDefaultDiskBytes;
+  QString DiskFolder;
   int MaxTileSide = 2 * kTileSize;   // pixels; a bigger picture is not a tile
   int MissingTileRetryMs = kHourMs;  // a tile the server does not have is asked for again after this
 };

@@ -153,18 +153,25 @@ TEST(TileFetcher, TheDiskCacheIsCutToItsSizeOldestFirstAtStartAndAsTilesComeIn) 
   const QByteArray png = Png();
   TTileServer server([&png](const QByteArray&) { return Response("200 OK", "Cache-Control: max-age=3600\r\n", png); });
   QTemporaryDir dir;
-  // Files written some seconds ago; only the .tile ones are the cache's to remove.
-  for (const auto& [name, secondsAgo] :
-       {std::pair{"5/1/1.tile", 7200}, {"5/1/2.tile", 60}, {"notes.txt", 9000}, {"5/1/3.tile.a1B2c3", 9000}}) {
+  // Files written some seconds ago, the oldest by another server; only the
+  // .tile ones are the cache's to remove.
+  for (const auto& [name, secondsAgo] : {std::pair{"old/5/1/1.tile", 7200},
+                                         {"new/5/1/2.tile", 60},
+                                         {"notes.txt", 9000},
+                                         {"new/5/1/3.tile.a1B2c3", 9000}}) {
     QDir().mkpath(dir.filePath(QFileInfo(name).path()));
     QFile file(dir.filePath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(1000, 't'));
+    file.flush();  // else closing writes the bytes, and the time, after the time is set
     file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo), QFileDevice::FileModificationTime);
   }
-  const auto left = [&dir] { return QDir(dir.filePath("5/1")).entryList(QDir::Files).join(' '); };
-  TTileFetcher fetcher(server.Template(), {}, dir.path());
-  fetcher.SetOptions({.DiskBytes = 1010 + png.size()});
+  const auto left = [&dir] {
+    return (QDir(dir.filePath("old/5/1")).entryList(QDir::Files) + QDir(dir.filePath("new/5/1")).entryList(QDir::Files))
+        .join(' ');
+  };
+  TTileFetcher fetcher(server.Template(), {}, dir.filePath("new"));
+  fetcher.SetOptions({.DiskBytes = 1010 + png.size(), .DiskFolder = dir.path()});
   fetcher.SetEnabled(true);
   ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(kWaitMs));
   EXPECT_EQ(left(), "2.tile 3.tile.a1B2c3");
@@ -174,7 +181,7 @@ TEST(TileFetcher, TheDiskCacheIsCutToItsSizeOldestFirstAtStartAndAsTilesComeIn) 
   ASSERT_TRUE(QTest::qWaitFor([&] { return fetcher.Tile(kTile) != nullptr; }, kWaitMs));
   ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(kWaitMs));
   EXPECT_EQ(left(), "3.tile.a1B2c3");
-  EXPECT_TRUE(QFile::exists(dir.filePath("0/0/0.tile")));
+  EXPECT_TRUE(QFile::exists(dir.filePath("new/0/0/0.tile")));
   EXPECT_TRUE(QFile::exists(dir.filePath("notes.txt")));
 }
 
