@@ -55,7 +55,7 @@ struct TTileFetchOptions {
   // and again each time an eighth of it has been written: the tiles in
   // DiskFolder (all servers' tiles), or this server's when it is empty.
   qint64 DiskBytes = kDefaultDiskBytes;
-  QString DiskFolder;
+  QString DiskFolder{};
   int MaxTileSide = 2 * kTileSize;   // pixels; a bigger picture is not a tile
   int MissingTileRetryMs = kHourMs;  // a tile the server does not have is asked for again after this
 };
