@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "AprsIs.h"
+#include "StandInSettings.h"
 #include "TileAddress.h"
 #include "TileDiskCache.h"
 #include "TileMemoryCache.h"
@@ -43,7 +44,7 @@ inline constexpr char kOsmAttributionUtf8[] = "\xC2\xA9 OpenStreetMap contributo
 
 struct TTileFetchOptions {
   static constexpr qint64 kDefaultMemoryBytes = 48LL * 1024 * 1024;
-  static constexpr qint64 kDefaultDiskBytes = 256LL * 1024 * 1024;
+  static constexpr qint64 kDefaultDiskBytes = qint64{kDefaultTilesCacheMB} * 1024 * 1024;
   static constexpr int kDefaultTimeoutMs = 15000;
   static constexpr int kHourMs = 60 * 60 * 1000;
 
